@@ -1,0 +1,55 @@
+#include "zulx/SGB.h"
+
+namespace SGB {
+
+CPEntry::~CPEntry() = default;
+
+} // namespace SGB
+
+namespace zulx {
+namespace {
+
+void freePayload(const ::SGB::CPEntry& entry) {
+    switch (entry.tag) {
+    case ::SGB::CPEntry::STRING:
+        delete static_cast<std::shared_ptr<std::wstring>*>(entry.payload);
+        break;
+    case ::SGB::CPEntry::DOUBLE:
+        delete static_cast<double*>(entry.payload);
+        break;
+    case ::SGB::CPEntry::INTEGER:
+    case ::SGB::CPEntry::BUILTIN:
+    case ::SGB::CPEntry::ENUM_TYPE:
+        delete static_cast<int32_t*>(entry.payload);
+        break;
+    case ::SGB::CPEntry::METHOD:
+        delete static_cast<MethodRecord*>(entry.payload);
+        break;
+    case ::SGB::CPEntry::ENUM_VALUE:
+        delete static_cast<std::shared_ptr<::SGB::Enum>*>(entry.payload);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+RuleData::~RuleData() {
+    for (::SGB::CPEntry* entry : constants) {
+        if (!entry)
+            continue;
+        freePayload(*entry);
+        delete entry;
+    }
+    delete ruleFileInfo;
+}
+
+SGB::SGB() : data(std::make_shared<RuleData>()) {}
+SGB::~SGB() = default;
+
+SGB* SGB::create() {
+    return new SGB();
+}
+
+} // namespace zulx

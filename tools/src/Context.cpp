@@ -1,0 +1,62 @@
+#include "Context.h"
+
+#include "zulx/Log.h"
+
+#include <boost/filesystem/operations.hpp>
+
+#include <dlfcn.h>
+
+#include <iostream>
+#include <stdexcept>
+
+namespace zultool {
+
+Context::Context() = default;
+
+// The loader stays loaded until the process ends: extensions and managers
+// handed out earlier may still refer to its code.
+Context::~Context() = default;
+
+std::string Context::executableDir() const {
+    boost::system::error_code ec;
+    const boost::filesystem::path exe = boost::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+std::string Context::defaultLoaderPath() const {
+    return executableDir() + "/../lib/libcom.ulno.zul.loader.so";
+}
+
+std::string Context::defaultPluginDir() const {
+    return executableDir() + "/../lib/zul/plugins";
+}
+
+std::unique_ptr<zulx::ExtensionManager> Context::createManager() {
+    if (!mInit) {
+        const std::string path = loaderPath.empty() ? defaultLoaderPath() : loaderPath;
+        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            const char* err = dlerror();
+            throw std::runtime_error("cannot load the loader library '" + path +
+                                     "': " + (err ? err : "unknown error"));
+        }
+        void* symbol = dlsym(handle, "init");
+        if (!symbol) {
+            dlclose(handle);
+            throw std::runtime_error("the loader library '" + path + "' has no entry point 'init'");
+        }
+        mLoaderHandle = handle;
+        mInit = reinterpret_cast<zulx::LoaderInitFunction>(symbol);
+    }
+    return std::unique_ptr<zulx::ExtensionManager>(mInit(nullptr));
+}
+
+void Context::installLogSink() {
+    zulx::setLogSink(
+        [](zul::LogLevel level, const std::string& text) {
+            std::cerr << '[' << static_cast<int>(level) << "] " << text << '\n';
+        },
+        static_cast<zul::LogLevel>(logLevel));
+}
+
+} // namespace zultool

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "zulx/ExtensionManager.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zultool {
+
+/// What every subcommand shares: the global options and the loader module.
+class Context {
+public:
+    Context();
+    ~Context();
+
+    std::string loaderPath; ///< --loader; empty: the loader beside the command
+    int logLevel = 3;       ///< --log-level: records of this level and above are shown
+
+    /// Loads the loader library (once) and creates a manager through `init`,
+    /// exactly as the host does. Throws std::runtime_error with a clear text.
+    std::unique_ptr<zulx::ExtensionManager> createManager();
+
+    /// The plugin directory that ships beside the command.
+    std::string defaultPluginDir() const;
+    /// The loader library that ships beside the command.
+    std::string defaultLoaderPath() const;
+
+    /// Installs the log sink that prints records to standard error.
+    void installLogSink();
+
+private:
+    std::string executableDir() const;
+    void* mLoaderHandle = nullptr;
+    zulx::LoaderInitFunction mInit = nullptr;
+};
+
+// Each subcommand registers itself on the application; its callback stores the
+// exit status in `status`.
+void addExtensionsCommand(CLI::App& app, Context& context, int& status);
+void addDumpCommand(CLI::App& app, Context& context, int& status);
+void addDecodeCommands(CLI::App& app, Context& context, int& status);
+void addProbeCommand(CLI::App& app, Context& context, int& status);
+
+} // namespace zultool
