@@ -1,0 +1,23 @@
+#include "sgb/SGBDecoder.h"
+#include "sgb/Translator.h"
+
+#include "zulx/SGB.h"
+
+#include <memory>
+
+namespace sgb {
+
+SGBDecoder::SGBDecoder() = default;
+SGBDecoder::~SGBDecoder() = default;
+
+void SGBDecoder::decode(zulx::ContentPtrVector& results, std::istream& stream, zul::Cache*,
+                        const std::wstring&) {
+    std::unique_ptr<zulx::SGB> object(zulx::SGB::create());
+    {
+        const std::shared_ptr<zulx::RuleData> record = object->data;
+        translate(*record, stream);
+    }
+    results.push_back(zulx::ContentPtr(object.release()));
+}
+
+} // namespace sgb
