@@ -3,6 +3,6 @@
 
 namespace zultool {
 
-void addDecodeCommands(CLI::App\&, Context\&, int\&) {}
+void addDecodeCommands(CLI::App&, Context&, int&) {}
 
 } // namespace zultool

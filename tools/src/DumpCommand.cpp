@@ -3,6 +3,6 @@
 
 namespace zultool {
 
-void addDumpCommand(CLI::App\&, Context\&, int\&) {}
+void addDumpCommand(CLI::App&, Context&, int&) {}
 
 } // namespace zultool

@@ -3,6 +3,6 @@
 
 namespace zultool {
 
-void addProbeCommand(CLI::App\&, Context\&, int\&) {}
+void addProbeCommand(CLI::App&, Context&, int&) {}
 
 } // namespace zultool
