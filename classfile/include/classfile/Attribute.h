@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace classfile {
+
+class ByteReader;
+class ConstantPool;
+
+/// Which attribute class a record is; one value per known name plus Unknown.
+enum class AttributeKind : uint8_t {
+    Code,
+    ConstantValue,
+    Exceptions,
+    InnerClasses,
+    Synthetic,
+    SourceFile,
+    LineNumberTable,
+    LocalVariableTable,
+    Deprecated,
+    StackMap,
+    RuntimeVisibleAnnotations,
+    RuntimeInvisibleAnnotations,
+    RuntimeVisibleParameterAnnotations,
+    RuntimeInvisibleParameterAnnotations,
+    Unknown,
+};
+
+/// Base of every attribute of a class, field, method or Code attribute.
+class Attribute {
+public:
+    virtual ~Attribute();
+    /// Writes the attribute's dump.
+    virtual void print(std::ostream& out) const = 0;
+
+    /// The attribute as a `T`, or null when it is not one.
+    template <typename T>
+    const T* as() const {
+        return dynamic_cast<const T*>(this);
+    }
+    template <typename T>
+    bool is() const {
+        return as<T>() != nullptr;
+    }
+
+    const ConstantPool* pool = nullptr;
+    uint32_t name_index = 0;
+    /// Position in its attribute list, from 0.
+    uint32_t index = 0;
+    /// The header's length; fixed at 2 for ConstantValue and SourceFile and at
+    /// 0 for Synthetic and Deprecated.
+    uint32_t attribute_length = 0;
+    /// The name as found in the pool.
+    std::string name;
+    const AttributeKind kind;
+
+protected:
+    explicit Attribute(AttributeKind k) : kind(k) {}
+    Attribute(const Attribute&) = delete;
+    Attribute& operator=(const Attribute&) = delete;
+};
+
+using AttributeList = std::vector<std::unique_ptr<Attribute>>;
+
+/// Reads one attribute: header, then the layout its name selects (raw bytes
+/// for an unknown name). `index` is its position in the list being read;
+/// `depth` counts the Code attributes the list is nested in.
+std::unique_ptr<Attribute> readAttribute(ByteReader& in, uint32_t index, const ConstantPool& pool,
+                                         unsigned depth = 0);
+
+/// The first attribute of `list` that is a `T`, or null.
+template <typename T>
+const T* findAttribute(const AttributeList& list) {
+    for (const auto& a : list)
+        if (const T* typed = a->as<T>())
+            return typed;
+    return nullptr;
+}
+
+} // namespace classfile

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace classfile {
+
+/// The one big-endian reader every class-file record reads through. It takes
+/// bytes straight from the stream's buffer, checks each block against the end
+/// of input before it is used, and knows how many bytes are left when the
+/// stream can tell, so that no count read off the file sizes an allocation
+/// the remaining input cannot justify.
+class ByteReader {
+public:
+    /// Reads from `in`'s buffer, starting at its current position.
+    explicit ByteReader(std::istream& in);
+
+    uint8_t u1() { return static_cast<uint8_t>(next()); }
+    uint16_t u2() {
+        const unsigned high = next();
+        return static_cast<uint16_t>(high << 8 | next());
+    }
+    uint32_t u4() {
+        const uint32_t b0 = next();
+        const uint32_t b1 = next();
+        const uint32_t b2 = next();
+        return b0 << 24 | b1 << 16 | b2 << 8 | next();
+    }
+    /// Two 4-byte reads, the first giving the high word.
+    uint64_t u8() {
+        const uint64_t high = u4();
+        return high << 32 | u4();
+    }
+
+    /// Exactly `n` bytes into `out`, or an "unexpected end of input" error.
+    void block(void* out, size_t n);
+    /// `n` bytes as a string / byte array. When the remaining input is
+    /// unknown the storage grows in bounded steps as bytes arrive.
+    void string(std::string& out, size_t n);
+    void bytes(std::vector<uint8_t>& out, size_t n);
+
+    /// Bytes consumed since construction.
+    uint64_t offset() const { return mOffset; }
+    /// Bytes left, or UINT64_MAX when the stream cannot tell.
+    uint64_t remaining() const { return mLimit - mOffset; }
+    /// The capacity to reserve before reading `count` records of at least
+    /// `minSize` bytes one by one: no more than can still follow, and no more
+    /// than a small first step when the remaining input is unknown.
+    size_t capacityFor(size_t count, size_t minSize) const {
+        const uint64_t fit =
+            mLimit == UINT64_MAX ? kUnknownReserve : remaining() / (minSize == 0 ? 1 : minSize);
+        return count < fit ? count : static_cast<size_t>(fit);
+    }
+
+    /// Throws std::runtime_error "unexpected end of input at offset N ...".
+    [[noreturn]] void failEnd(uint64_t needed) const;
+
+private:
+    // One byte from the stream buffer: inline while its get area has data.
+    unsigned next() {
+        const int c = mBuf->sbumpc();
+        if (c == std::char_traits<char>::eof())
+            failEnd(1);
+        ++mOffset;
+        return static_cast<unsigned char>(c);
+    }
+
+    static constexpr uint64_t kUnknownReserve = 1024;
+    std::streambuf* mBuf;
+    uint64_t mOffset = 0;
+    uint64_t mLimit = UINT64_MAX;
+};
+
+} // namespace classfile

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "classfile/PoolEntries.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace classfile {
+
+class ByteReader;
+class ClassInfo;
+
+/// The constant pool of one class file: one slot per index of the header's
+/// count, slot 0 and the slot after an 8-byte constant left empty. Every index
+/// a record follows goes through the accessors here, which never reach
+/// outside the pool or into an empty slot.
+class ConstantPool {
+public:
+    /// Reads `count` - 1 slots' worth of entries from `in`.
+    ConstantPool(const ClassInfo* owner, ByteReader& in, uint32_t count);
+    virtual ~ConstantPool();
+    ConstantPool(const ConstantPool&) = delete;
+    ConstantPool& operator=(const ConstantPool&) = delete;
+
+    /// Number of slots (the header's constant_pool_count).
+    size_t size() const { return entries.size(); }
+    /// True when `i` names a slot of this pool (which may still be empty).
+    bool contains(size_t i) const { return i < entries.size(); }
+    /// The entry of slot `i`; null for an empty slot or an index outside the pool.
+    const ConstantPoolEntry* find(size_t i) const {
+        return i < entries.size() ? entries[i].get() : nullptr;
+    }
+    /// The entry of slot `i`; throws std::runtime_error naming the index when
+    /// it lies outside the pool or the slot is empty.
+    const ConstantPoolEntry& at(size_t i) const;
+    /// The entry of slot `i` as a `T`; throws std::runtime_error naming the
+    /// index and what was found when it is missing or of another kind.
+    template <typename T>
+    const T& as(size_t i) const {
+        const ConstantPoolEntry& e = at(i);
+        if (const T* typed = e.as<T>())
+            return *typed;
+        failKind(i, e, T::TAG);
+    }
+    /// toString of slot `i`, through at(). Chains of references are followed
+    /// only a bounded number of steps, so a pool whose entries refer to each
+    /// other in a cycle fails instead of recursing without end.
+    std::string text(size_t i) const;
+
+    const ClassInfo* owner;
+    std::vector<std::unique_ptr<ConstantPoolEntry>> entries;
+    /// The header's this_class index, stored by ClassInfo once the pool is read.
+    int32_t thisClassIndex = 0;
+
+private:
+    [[noreturn]] void failKind(size_t i, const ConstantPoolEntry& found, PoolTag wanted) const;
+};
+
+/// Name of a pool tag for messages ("Utf8", "Class", ...; "tag N" otherwise).
+const char* tagName(unsigned tag);
+
+} // namespace classfile

@@ -1,0 +1,209 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace classfile {
+
+class ByteReader;
+class ConstantPool;
+
+/// Constant-pool tags known to the reader. Tag 2 is the program's own
+/// length-prefixed byte entry; the standard's later tags are not accepted.
+enum PoolTag : uint8_t {
+    TAG_UTF8 = 1,
+    TAG_UNICODE = 2,
+    TAG_INTEGER = 3,
+    TAG_FLOAT = 4,
+    TAG_LONG = 5,
+    TAG_DOUBLE = 6,
+    TAG_CLASS = 7,
+    TAG_STRING = 8,
+    TAG_FIELDREF = 9,
+    TAG_METHODREF = 10,
+    TAG_INTERFACE_METHODREF = 11,
+    TAG_NAME_AND_TYPE = 12,
+};
+
+/// One constant-pool entry. Entries turn themselves into text with toString,
+/// following the indices they hold through their pool.
+class ConstantPoolEntry {
+public:
+    virtual ~ConstantPoolEntry();
+    /// The entry's value as narrow text; referring entries follow their indices.
+    virtual std::string toString() const = 0;
+    /// Check made once after the whole class is read; nothing by default.
+    virtual void resolve() const;
+    /// The entry's tagged dump.
+    virtual void print(std::ostream& out) const = 0;
+    /// Operand text for the bytecode listing; empty by default.
+    virtual std::string describe() const;
+
+    /// Equality is not implemented: always false. Comparing with a class entry
+    /// writes a line saying so to the standard error stream.
+    bool operator==(const ConstantPoolEntry& other) const;
+    bool operator!=(const ConstantPoolEntry& other) const { return !(*this == other); }
+
+    /// The entry as a `T` (a CPE class or CPERef), or null when it is not one.
+    template <typename T>
+    const T* as() const {
+        return dynamic_cast<const T*>(this);
+    }
+    template <typename T>
+    bool is() const {
+        return as<T>() != nullptr;
+    }
+
+    uint32_t index = 0;                 ///< the entry's own slot number
+    const ConstantPool* pool = nullptr; ///< the pool that holds it
+    PoolTag tag;                        ///< kind of entry, as read from the file
+
+protected:
+    explicit ConstantPoolEntry(PoolTag t) : tag(t) {}
+    ConstantPoolEntry(const ConstantPoolEntry&) = default;
+    ConstantPoolEntry& operator=(const ConstantPoolEntry&) = default;
+};
+
+/// Tag 1: the bytes of a modified-UTF-8 string, kept exactly as stored.
+class CPEUtf8 : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_UTF8;
+    explicit CPEUtf8(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    std::string value;
+};
+
+/// Tag 2: a byte string with a 4-byte length.
+class CPEUnicode : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_UNICODE;
+    explicit CPEUnicode(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    /// The bytes as read; `value` holds the same bytes as text.
+    std::vector<uint8_t> bytes;
+    std::string value;
+};
+
+/// Tag 3.
+class CPEInteger : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_INTEGER;
+    explicit CPEInteger(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+    int32_t value = 0;
+};
+
+/// Tag 4: an IEEE single from the 32 bits as stored.
+class CPEFloat : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_FLOAT;
+    explicit CPEFloat(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+    float value = 0;
+};
+
+/// Tag 5: takes two slots.
+class CPELong : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_LONG;
+    explicit CPELong(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+    int64_t value = 0;
+};
+
+/// Tag 6: an IEEE double from the 64 bits as stored; takes two slots.
+class CPEDouble : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_DOUBLE;
+    explicit CPEDouble(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+    double value = 0;
+};
+
+/// Tag 7: a class named by a pool slot (internal form, "/" between packages).
+class CPEClass : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_CLASS;
+    explicit CPEClass(ByteReader& in);
+    std::string toString() const override;
+    /// Fails with status 31 when name_index lies outside the pool.
+    void resolve() const override;
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+    uint16_t name_index = 0;
+};
+
+/// Tag 8: a string literal whose text is a pool slot.
+class CPEString : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_STRING;
+    explicit CPEString(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+    uint32_t string_index = 0;
+};
+
+/// Common part of field, method and interface-method references. Its text
+/// checks, on every call, that the class slot holds a CPEClass and the
+/// name-and-type slot a CPENameAndType.
+class CPERef : public ConstantPoolEntry {
+public:
+    std::string toString() const override;
+    uint32_t class_index = 0;
+    uint32_t name_and_type_index = 0;
+
+protected:
+    CPERef(PoolTag t, ByteReader& in);
+};
+
+/// Tag 9.
+class CPEFieldRef : public CPERef {
+public:
+    static constexpr PoolTag TAG = TAG_FIELDREF;
+    explicit CPEFieldRef(ByteReader& in) : CPERef(TAG, in) {}
+    void print(std::ostream& out) const override;
+};
+
+/// Tag 10.
+class CPEMethodRef : public CPERef {
+public:
+    static constexpr PoolTag TAG = TAG_METHODREF;
+    explicit CPEMethodRef(ByteReader& in) : CPERef(TAG, in) {}
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+};
+
+/// Tag 11.
+class CPEInterfaceMethodRef : public CPERef {
+public:
+    static constexpr PoolTag TAG = TAG_INTERFACE_METHODREF;
+    explicit CPEInterfaceMethodRef(ByteReader& in) : CPERef(TAG, in) {}
+    void print(std::ostream& out) const override;
+};
+
+/// Tag 12: a member's name and descriptor.
+class CPENameAndType : public ConstantPoolEntry {
+public:
+    static constexpr PoolTag TAG = TAG_NAME_AND_TYPE;
+    explicit CPENameAndType(ByteReader& in);
+    std::string toString() const override;
+    void print(std::ostream& out) const override;
+    std::string describe() const override;
+    uint32_t name_index = 0;
+    uint32_t descriptor_index = 0;
+};
+
+} // namespace classfile

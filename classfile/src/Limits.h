@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+
+namespace classfile {
+
+// Bounds on nesting that the format leaves open. Each lies far above what a
+// compiler writes and far below what would exhaust a thread's stack.
+
+/// Code attributes nested inside Code attributes (compilers nest none).
+constexpr unsigned kMaxCodeDepth = 8;
+/// Element values nested in arrays and annotations.
+constexpr unsigned kMaxElementValueDepth = 128;
+/// Pool entries visited to produce one entry's text (a member reference
+/// visits six); bounds both cycles and the fan-out of references.
+constexpr unsigned kMaxTextSteps = 16;
+/// Storage for a byte array of unknown remaining input grows in steps of this.
+constexpr size_t kReadChunk = 64 * 1024;
+
+} // namespace classfile

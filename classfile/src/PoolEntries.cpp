@@ -1,0 +1,139 @@
+#include "classfile/ByteReader.h"
+#include "classfile/ConstantPool.h"
+
+#include <boost/format.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+namespace classfile {
+
+namespace {
+
+// Numbers print as a string conversion with the type's round-trip precision
+// would: "%.*g" with 9 digits for floats and 17 for doubles, and "nan"/"inf"
+// with a "-" when the sign bit is set (whatever the C library writes).
+std::string realText(double value, int precision) {
+    if (std::isnan(value))
+        return std::signbit(value) ? "-nan" : "nan";
+    if (std::isinf(value))
+        return value < 0 ? "-inf" : "inf";
+    char buffer[40];
+    const int n = std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
+    return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+} // namespace
+
+ConstantPoolEntry::~ConstantPoolEntry() = default;
+
+void ConstantPoolEntry::resolve() const {}
+
+bool ConstantPoolEntry::operator==(const ConstantPoolEntry& other) const {
+    if (other.tag == TAG_CLASS)
+        std::cerr << "operator== not implemented! always return false" << std::endl;
+    return false;
+}
+
+CPEUtf8::CPEUtf8(ByteReader& in) : ConstantPoolEntry(TAG) {
+    in.string(value, in.u2());
+}
+
+std::string CPEUtf8::toString() const {
+    return value;
+}
+
+CPEUnicode::CPEUnicode(ByteReader& in) : ConstantPoolEntry(TAG) {
+    const auto length = static_cast<int32_t>(in.u4());
+    if (length < 0)
+        throw std::length_error("constant pool entry of tag 2 at offset " +
+                                std::to_string(in.offset() - 4) + " has negative length " +
+                                std::to_string(length));
+    in.bytes(bytes, static_cast<size_t>(length));
+    value.assign(bytes.begin(), bytes.end());
+}
+
+std::string CPEUnicode::toString() const {
+    return value;
+}
+
+CPEInteger::CPEInteger(ByteReader& in)
+    : ConstantPoolEntry(TAG), value(static_cast<int32_t>(in.u4())) {}
+
+std::string CPEInteger::toString() const {
+    return std::to_string(value);
+}
+
+CPEFloat::CPEFloat(ByteReader& in) : ConstantPoolEntry(TAG) {
+    const uint32_t bits = in.u4();
+    std::memcpy(&value, &bits, sizeof value);
+}
+
+std::string CPEFloat::toString() const {
+    return realText(value, 9);
+}
+
+CPELong::CPELong(ByteReader& in) : ConstantPoolEntry(TAG), value(static_cast<int64_t>(in.u8())) {}
+
+std::string CPELong::toString() const {
+    return std::to_string(value);
+}
+
+CPEDouble::CPEDouble(ByteReader& in) : ConstantPoolEntry(TAG) {
+    const uint64_t bits = in.u8();
+    std::memcpy(&value, &bits, sizeof value);
+}
+
+std::string CPEDouble::toString() const {
+    return realText(value, 17);
+}
+
+CPEClass::CPEClass(ByteReader& in) : ConstantPoolEntry(TAG), name_index(in.u2()) {}
+
+std::string CPEClass::toString() const {
+    return pool->text(name_index);
+}
+
+CPEString::CPEString(ByteReader& in) : ConstantPoolEntry(TAG), string_index(in.u2()) {}
+
+std::string CPEString::toString() const {
+    return pool->text(string_index);
+}
+
+CPERef::CPERef(PoolTag t, ByteReader& in) : ConstantPoolEntry(t) {
+    class_index = in.u2();
+    name_and_type_index = in.u2();
+}
+
+std::string CPERef::toString() const {
+    // An index outside the pool fails these checks like an empty slot does.
+    const ConstantPoolEntry* cls = pool->find(class_index);
+    if (cls == nullptr || cls->tag != TAG_CLASS) {
+        std::cerr << "CPERef : pool[" << class_index << "] != CPEClass " << std::endl;
+        throw std::runtime_error(
+            (boost::format("Reading SGB error:  pool[%d] != CPEClass") % class_index).str());
+    }
+    const ConstantPoolEntry* nat = pool->find(name_and_type_index);
+    if (nat == nullptr || nat->tag != TAG_NAME_AND_TYPE) {
+        std::cerr << "CPERef : pool[" << name_and_type_index << "] != CPENameAndType " << std::endl;
+        throw std::runtime_error(
+            (boost::format("Reading SGB error:  pool[%d] !=  CPENameAndType") % name_and_type_index)
+                .str());
+    }
+    return pool->text(class_index) + "." + pool->text(name_and_type_index);
+}
+
+CPENameAndType::CPENameAndType(ByteReader& in) : ConstantPoolEntry(TAG) {
+    name_index = in.u2();
+    descriptor_index = in.u2();
+}
+
+std::string CPENameAndType::toString() const {
+    return pool->text(name_index) + pool->text(descriptor_index);
+}
+
+} // namespace classfile
