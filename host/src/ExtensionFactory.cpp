@@ -28,11 +28,14 @@ bool endsWithIgnoringAsciiCase(const std::string& text, const std::string& suffi
 template <typename Base>
 class InfoImpl : public Base {
 public:
-    InfoImpl(const std::wstring& id, const std::wstring& name, const std::wstring& description)
-        : mID(id), mName(name), mDescription(description) {}
+    explicit InfoImpl(const ExtensionFactory& factory)
+        : mID(factory.getID()), mName(factory.getName()), mDescription(factory.getDescription()),
+          mContentType(factory.getContentType()), mMerit(factory.getMerit()) {}
     const wchar_t* getID() const override { return mID.c_str(); }
     const wchar_t* getName() const override { return mName.c_str(); }
     const wchar_t* getDescription() const override { return mDescription.c_str(); }
+    zul::ContentType getContentType() const override { return mContentType; }
+    float getMerit() const override { return mMerit; }
     const char* toXML(char* buffer, size_t* size, zul::Status* stat) const override {
         std::ostringstream out;
         out << "<extension id=\"" << wideToUtf8(mID) << "\" name=\"" << wideToUtf8(mName) << "\"/>";
@@ -51,6 +54,8 @@ public:
 
 private:
     std::wstring mID, mName, mDescription;
+    zul::ContentType mContentType;
+    float mMerit;
 };
 
 } // namespace
@@ -86,7 +91,7 @@ DecoderFactory::DecoderFactory(zul::ContentType type, const std::wstring& id,
 DecoderFactory::~DecoderFactory() = default;
 
 zul::DecoderInfo* DecoderFactory::createDecoderInfo() const {
-    return new InfoImpl<zul::DecoderInfo>(getID(), getName(), getDescription());
+    return new InfoImpl<zul::DecoderInfo>(*this);
 }
 
 EncoderFactory::EncoderFactory(zul::ContentType type, const std::wstring& id,
@@ -97,7 +102,7 @@ EncoderFactory::EncoderFactory(zul::ContentType type, const std::wstring& id,
 EncoderFactory::~EncoderFactory() = default;
 
 zul::EncoderInfo* EncoderFactory::createEncoderInfo() const {
-    return new InfoImpl<zul::EncoderInfo>(getID(), getName(), getDescription());
+    return new InfoImpl<zul::EncoderInfo>(*this);
 }
 
 StreamAdaptorFactory::StreamAdaptorFactory(const std::wstring& id, const std::wstring& name,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "zul/ContentType.h"
 #include "zul/Export.h"
 #include "zul/Status.h"
 
@@ -36,6 +37,9 @@ public:
     virtual const wchar_t* getID() const = 0;
     virtual const wchar_t* getName() const = 0;
     virtual const wchar_t* getDescription() const = 0;
+    virtual ContentType getContentType() const = 0;
+    /// The factory's merit when the record was made.
+    virtual float getMerit() const = 0;
 };
 
 class ZUL_CORE_API EncoderInfo : public ExtensionInfo {};

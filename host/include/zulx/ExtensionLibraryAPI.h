@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+// What an extension library exports so that the extension manager accepts it:
+// four functions under their plain, undecorated names. The manager compares
+// the reported version with zul::getVersion() (major and minor must both be
+// equal), then calls registerExtensionFactories, in which the library hands
+// each factory to ExtensionManager::addFactory. unregisterExtensionFactories
+// runs once when the manager is destroyed, before any factory is destroyed.
+//
+//   extern "C" ZUL_EXTENSION_EXPORT int32_t getVersionMajor();
+//   extern "C" ZUL_EXTENSION_EXPORT int32_t getVersionMinor();
+//   extern "C" ZUL_EXTENSION_EXPORT void registerExtensionFactories(zulx::ExtensionManager*);
+//   extern "C" ZUL_EXTENSION_EXPORT void unregisterExtensionFactories(zulx::ExtensionManager*);
+
+/// Marks an entry point of an extension library as exported.
+#define ZUL_EXTENSION_EXPORT __attribute__((visibility("default")))
+
+namespace zulx {
+
+class ExtensionManager;
+
+/// Signatures of the entry points.
+using GetVersionFunction = int32_t (*)();
+using RegisterFactoriesFunction = void (*)(ExtensionManager*);
+
+} // namespace zulx
