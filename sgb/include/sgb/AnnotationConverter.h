@@ -1,0 +1,44 @@
+#pragma once
+
+#include "classfile/Annotation.h"
+#include "classfile/ConstantPool.h"
+#include "rulefileinfo/AnnotationImpl.h"
+
+#include <string>
+
+namespace sgb {
+
+/// The type name of the container annotation that carries a rule file's and
+/// its methods' rule-language annotations.
+extern const char* const kContainerAnnotationType;
+
+/// True when `annotation` is a container annotation (its type name begins
+/// with the 28 characters of kContainerAnnotationType).
+bool isContainerAnnotation(const classfile::AnnotationInfo& annotation);
+
+/// Calls `visit` with each nested annotation held in the array that is the
+/// value of the container's first element, in order; values of the array that
+/// are not annotations are skipped.
+template <typename Visit>
+void forEachNested(const classfile::AnnotationInfo& container, Visit&& visit) {
+    if (container.element_value_pairs.empty())
+        return;
+    for (const auto& value : container.element_value_pairs.front()->values)
+        if (value->annotation_value)
+            visit(*value->annotation_value);
+}
+
+/// The value of a nested annotation's "name" element as narrow text, or the
+/// empty text when it has none.
+std::string nestedAnnotationName(const classfile::ConstantPool& pool,
+                                 const classfile::AnnotationInfo& nested);
+
+/// Fills `target` (a default-constructed annotation) from one nested
+/// annotation: its name and the arguments described by the parallel arrays
+/// "types", "names", "bvals", "dvals" and "svals". Elements of other names
+/// and constants of unexpected kinds are ignored; arrays shorter than the
+/// argument count leave the defaults (unknown type, false, 0.0, empty texts).
+void convertAnnotation(const classfile::ConstantPool& pool, rulefileinfo::AnnotationImpl& target,
+                       const classfile::AnnotationInfo& nested);
+
+} // namespace sgb

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "zul/RuleFileInfo.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sgb {
+
+/// Type code (void, bool, float, string, int or unknown) of one field descriptor ("D",
+/// "Ljava/lang/String;", ...).
+zul::AnnotationArgumentType typeCode(const std::string& fieldDescriptor);
+
+/// Type code of a method descriptor's return type (the text after ")");
+/// zul::AAT_UNKNOWN when there is no ")".
+zul::AnnotationArgumentType returnTypeCode(const std::string& methodDescriptor);
+
+/// Type codes of a method descriptor's parameters, in order. An array
+/// parameter counts as one parameter of zul::AAT_UNKNOWN; a descriptor cut
+/// short ends the list with what could be read.
+std::vector<zul::AnnotationArgumentType> parameterTypeCodes(const std::string& methodDescriptor);
+
+/// Type codes of local variables as the rule interpreter stores them.
+enum LocalType : int32_t {
+    LOCAL_INT = 0,    ///< "I", or a descriptor beginning with "Z"
+    LOCAL_DOUBLE = 1, ///< "D"
+    LOCAL_OBJECT = 2, ///< a descriptor beginning with "L"
+};
+
+/// Local type code of a local variable's descriptor, or -1 when the
+/// interpreter does not support it ("J", "F", arrays, ...).
+int32_t localTypeCode(const std::string& descriptor);
+
+/// Number of local slots a variable of `localType` occupies (2 for doubles).
+int32_t localSlotWidth(int32_t localType);
+
+} // namespace sgb

@@ -1,0 +1,270 @@
+#include "TranslationSteps.h"
+
+#include "sgb/Builtins.h"
+#include "sgb/Descriptor.h"
+#include "sgb/EntryWriter.h"
+#include "sgb/EnumMap.h"
+
+#include "util/Log.h"
+#include "util/Text.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+
+namespace sgb {
+
+void Diagnostics::methodError(std::wstring message) {
+    util::Log<zul::LOG_DEBUG>("%s") % message;
+    errors.push_back(std::move(message));
+}
+
+namespace {
+
+using classfile::ClassInfo;
+using classfile::ConstantPool;
+using classfile::MethodInfo;
+
+// Field references whose class index is this literal index name the rule
+// file's own class: the compiler always writes that class entry there.
+constexpr uint32_t kOwnClassIndex = 2;
+
+bool startsWith(const std::string& text, const char* prefix, size_t length) {
+    return text.size() >= length && text.compare(0, length, prefix) == 0;
+}
+
+bool endsWith(const std::string& text, const char* suffix, size_t length) {
+    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+std::string afterLastSlash(const std::string& text) {
+    const size_t slash = text.rfind('/');
+    return slash == std::string::npos ? text : text.substr(slash + 1);
+}
+
+// The name before the first "$", or nothing when there is no "$".
+std::wstring baseName(const std::wstring& name) {
+    const size_t dollar = name.find(L'$');
+    return dollar == std::wstring::npos ? std::wstring() : name.substr(0, dollar);
+}
+
+struct MemberName {
+    std::string name;
+    std::string descriptor;
+    std::string key() const { return name + descriptor; }
+};
+
+MemberName memberName(const ConstantPool& pool, const classfile::CPERef& ref) {
+    const auto& nameAndType = pool.as<classfile::CPENameAndType>(ref.name_and_type_index);
+    return {pool.text(nameAndType.name_index), pool.text(nameAndType.descriptor_index)};
+}
+
+std::string className(const ConstantPool& pool, uint32_t classIndex) {
+    return pool.text(pool.as<classfile::CPEClass>(classIndex).name_index);
+}
+
+class ConstantTranslator {
+public:
+    ConstantTranslator(const ClassInfo& cls, zulx::RuleData& record, Diagnostics& diagnostics)
+        : mClass(cls), mPool(cls.pool()), mRecord(record), mWriter(record),
+          mDiagnostics(diagnostics) {}
+
+    void run() {
+        indexMethods();
+        findBuiltinsClass();
+        mRecord.constants.reserve(mPool.size());
+        for (size_t i = 0; i < mPool.size(); ++i)
+            if (const classfile::ConstantPoolEntry* entry = mPool.find(i))
+                translate(i, *entry);
+    }
+
+private:
+    void indexMethods() {
+        mMethodKeys.reserve(mClass.methods.size());
+        for (size_t position = 0; position < mClass.methods.size(); ++position) {
+            const MethodInfo& method = *mClass.methods[position];
+            // A later method with the same key wins.
+            mMethodKeys[mPool.text(method.name_index) + mPool.text(method.descriptor_index)] =
+                position;
+        }
+    }
+
+    void findBuiltinsClass() {
+        for (size_t i = 0; i < mPool.size(); ++i) {
+            const auto* entry = mPool.find(i);
+            const auto* cls = entry ? entry->as<classfile::CPEClass>() : nullptr;
+            if (!cls)
+                continue;
+            // Prefix and suffix may share the slash: com/ulno/Builtins qualifies.
+            const std::string name = mPool.text(cls->name_index);
+            if (startsWith(name, "com/ulno/", 9) && endsWith(name, "/Builtins", 9))
+                mBuiltinsClass = static_cast<int64_t>(i);
+        }
+    }
+
+    void translate(size_t i, const classfile::ConstantPoolEntry& entry) {
+        switch (entry.tag) {
+        case classfile::TAG_STRING:
+            mWriter.putString(i, util::toWideACP(entry.toString()));
+            break;
+        case classfile::TAG_DOUBLE:
+            mWriter.putDouble(i, mPool.as<classfile::CPEDouble>(i).value);
+            break;
+        case classfile::TAG_INTEGER:
+            mWriter.putInteger(i, mPool.as<classfile::CPEInteger>(i).value);
+            break;
+        case classfile::TAG_FIELDREF:
+            translateFieldRef(i, mPool.as<classfile::CPEFieldRef>(i));
+            break;
+        case classfile::TAG_METHODREF:
+            translateMethodRef(i, mPool.as<classfile::CPEMethodRef>(i));
+            break;
+        default:
+            break; // texts, classes, names and types, floats, longs: nothing to store
+        }
+    }
+
+    void translateFieldRef(size_t i, const classfile::CPEFieldRef& ref) {
+        const std::string cls = className(mPool, ref.class_index);
+        const MemberName field = memberName(mPool, ref);
+        if (ref.class_index == kOwnClassIndex) {
+            mRecord.ownFieldRefs.push_back(static_cast<int32_t>(i));
+            return;
+        }
+        // A field of another class is an enum constant; an unknown class throws.
+        const std::string enumClass = afterLastSlash(cls);
+        const int32_t value = lookupEnumValue(getEnumMap(), enumClass, field.name);
+        mWriter.putEnumValue(i, value,
+                             util::toWideACP(enumClass) + L"." + util::toWideACP(field.name));
+    }
+
+    void translateMethodRef(size_t i, const classfile::CPEMethodRef& ref) {
+        const MemberName method = memberName(mPool, ref);
+        const std::string key = method.key();
+
+        const auto defined = mMethodKeys.find(key);
+        if (defined != mMethodKeys.end()) {
+            mWriter.putMethod(i, definedMethod(i, defined->second, key));
+            return;
+        }
+        if (ref.class_index == kOwnClassIndex) {
+            const bool isVoid = returnTypeCode(method.descriptor) == zul::AAT_VOID;
+            if (!isVoid)
+                mDiagnostics.methodError(L"Illegal method '" + util::toWideACP(key) +
+                                         L"' with undefined body  - not a rule (not void).");
+            mWriter.putMethod(i, bodilessMethod(i, method, isVoid));
+            return;
+        }
+        if (static_cast<int64_t>(ref.class_index) == mBuiltinsClass) {
+            translateBuiltin(i, method, key);
+            return;
+        }
+        if (method.name == "valueOf") {
+            // The enum type is the return type's simple name without its ";".
+            std::string type = afterLastSlash(method.descriptor);
+            if (!type.empty())
+                type.pop_back();
+            mRecord.enumTypeNames.push_back(std::move(type));
+            mWriter.putEnumType(i, static_cast<int32_t>(mRecord.enumTypeNames.size() - 1));
+            return;
+        }
+        mDiagnostics.methodError(L"Non-recognized method '" + util::toWideACP(key) +
+                                 L"' (classIndex " + std::to_wstring(ref.class_index) + L").");
+        mWriter.putMethod(i, bodilessMethod(i, method, false));
+    }
+
+    void translateBuiltin(size_t i, const MemberName& method, const std::string& key) {
+        const int32_t id = lookupBuiltin(key);
+        if (id >= 0) {
+            mWriter.putBuiltin(i, id);
+            if (method.name == "_$getHandle" && method.descriptor != "(Ljava/lang/String;)D") {
+                auto& handles = mRecord.handleRefs;
+                const auto index = static_cast<int32_t>(i);
+                handles.insert(std::upper_bound(handles.begin(), handles.end(), index), index);
+            }
+        } else if (method.name == "_$createShape") {
+            mWriter.putCreateShape(i);
+        } else {
+            mDiagnostics.methodError(L"Non-recognized builtin method '" + util::toWideACP(key) +
+                                     L"'.");
+            mWriter.putMethod(i, bodilessMethod(i, method, false));
+        }
+    }
+
+    std::unique_ptr<zulx::MethodRecord> bodilessMethod(size_t i, const MemberName& method,
+                                                       bool valid) const {
+        auto record = std::make_unique<zulx::MethodRecord>();
+        record->index = static_cast<int32_t>(i);
+        record->position = -1;
+        record->kind = 1;
+        record->maxStack = -1;
+        record->isPublic = 1;
+        record->name = util::toWideACP(method.name);
+        record->baseName = baseName(record->name);
+        record->descriptor = util::toWideACP(method.descriptor);
+        record->valid = valid ? 1 : 0;
+        return record;
+    }
+
+    std::unique_ptr<zulx::MethodRecord> definedMethod(size_t i, size_t position,
+                                                      const std::string& key) {
+        const MethodInfo& method = *mClass.methods[position];
+        const std::string descriptor = mPool.text(method.descriptor_index);
+        auto record = std::make_unique<zulx::MethodRecord>();
+        record->index = static_cast<int32_t>(i);
+        record->position = static_cast<int32_t>(position);
+        record->kind = 0;
+        record->isPublic = (method.access_flags & 1) ? 1 : 0;
+        record->name = util::toWideACP(mPool.text(method.name_index));
+        record->baseName = baseName(record->name);
+        record->descriptor = util::toWideACP(descriptor);
+        record->valid = 1;
+
+        const classfile::AttributeCode* code = method.code();
+        if (!code) {
+            // Nothing runnable: keep the record so the reference resolves,
+            // but mark it unusable.
+            mDiagnostics.methodError(L"Method '" + util::toWideACP(key) + L"' has no code.");
+            record->maxStack = -1;
+            record->valid = 0;
+            return record;
+        }
+        record->maxStack = code->max_stack;
+        record->code = code->code;
+        const auto* locals =
+            classfile::findAttribute<classfile::AttributeLocalVariableTable>(code->attributes);
+        if (!locals)
+            return record;
+        record->paramCount = static_cast<int32_t>(parameterTypeCodes(descriptor).size());
+        record->localTypes.resize(locals->local_variable_table.size());
+        for (size_t v = 0; v < locals->local_variable_table.size(); ++v) {
+            const std::string type = mPool.text(locals->local_variable_table[v].descriptor_index);
+            const int32_t local = localTypeCode(type);
+            if (local < 0) {
+                mDiagnostics.methodError(L"Datatype '" + util::toWideACP(type) +
+                                         L"' not supported.");
+                record->valid = 0;
+                continue;
+            }
+            record->localTypes[v] = local;
+            record->localSlots += localSlotWidth(local);
+        }
+        return record;
+    }
+
+    const ClassInfo& mClass;
+    const ConstantPool& mPool;
+    zulx::RuleData& mRecord;
+    EntryWriter mWriter;
+    Diagnostics& mDiagnostics;
+    std::unordered_map<std::string, size_t> mMethodKeys;
+    int64_t mBuiltinsClass = -1;
+};
+
+} // namespace
+
+void translateConstants(const ClassInfo& cls, zulx::RuleData& record, Diagnostics& diagnostics) {
+    ConstantTranslator(cls, record, diagnostics).run();
+}
+
+} // namespace sgb

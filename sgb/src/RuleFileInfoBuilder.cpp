@@ -1,0 +1,205 @@
+#include "TranslationSteps.h"
+
+#include "sgb/AnnotationConverter.h"
+#include "sgb/Descriptor.h"
+
+#include "util/Text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace sgb {
+namespace {
+
+using classfile::AnnotationInfo;
+using classfile::AttributeRuntimeVisibleAnnotations;
+using classfile::ClassInfo;
+using classfile::ConstantPool;
+using classfile::MethodInfo;
+using rulefileinfo::AnnotationImpl;
+using rulefileinfo::EntryImpl;
+using rulefileinfo::ParameterImpl;
+using rulefileinfo::RuleFileInfoImpl;
+
+// "$StartRule" moves a rule ahead of every rule ordered by its parameters.
+constexpr double kStartRuleBonus = 1000000.0;
+
+const AttributeRuntimeVisibleAnnotations* visibleAnnotations(const classfile::AttributeList& list) {
+    return classfile::findAttribute<AttributeRuntimeVisibleAnnotations>(list);
+}
+
+template <typename Visit>
+void forEachContainer(const AttributeRuntimeVisibleAnnotations* attribute, Visit&& visit) {
+    if (!attribute)
+        return;
+    for (const auto& annotation : attribute->annotations)
+        if (isContainerAnnotation(*annotation))
+            visit(*annotation);
+}
+
+// Converts the nested annotations of the given containers into a new array;
+// leaves `count` 0 and `array` empty when there are none.
+template <typename Containers>
+void convertNested(const ConstantPool& pool, const Containers& containers, size_t& count,
+                   std::unique_ptr<AnnotationImpl[]>& array) {
+    size_t total = 0;
+    for (const AnnotationInfo* container : containers)
+        forEachNested(*container, [&](const AnnotationInfo&) { ++total; });
+    count = total;
+    if (total == 0)
+        return;
+    array = std::make_unique<AnnotationImpl[]>(total);
+    size_t next = 0;
+    for (const AnnotationInfo* container : containers)
+        forEachNested(*container, [&](const AnnotationInfo& nested) {
+            convertAnnotation(pool, array[next++], nested);
+        });
+}
+
+// Every "$" after the first one becomes ".".
+std::wstring entryName(const std::string& methodName) {
+    std::wstring name = util::toWideACP(methodName);
+    const size_t first = name.find(L'$');
+    if (first != std::wstring::npos)
+        std::replace(name.begin() + static_cast<std::ptrdiff_t>(first) + 1, name.end(), L'$', L'.');
+    return name;
+}
+
+void applySortAnnotations(EntryImpl& entry) {
+    for (size_t a = 0; a < entry.numAnnotations; ++a) {
+        const AnnotationImpl& annotation = entry.annotations[a];
+        const size_t n = annotation.numArguments;
+        if (annotation.name == L"$Order") {
+            if (n >= 1 && annotation.arguments[0].type == zul::AAT_FLOAT)
+                entry.order = annotation.arguments[0].floatValue;
+        } else if (annotation.name == L"$Group") {
+            if (n >= 1 && annotation.arguments[n - 1].type == zul::AAT_FLOAT) {
+                entry.groupOrder = annotation.arguments[n - 1].floatValue;
+                entry.group.clear();
+                for (size_t g = 0; g + 1 < n; ++g)
+                    if (annotation.arguments[g].type == zul::AAT_STR)
+                        entry.group += annotation.arguments[g].strValue;
+            }
+        } else if (annotation.name == L"$StartRule") {
+            if (n == 0)
+                entry.order += kStartRuleBonus;
+        }
+    }
+}
+
+void fillEntry(const ConstantPool& pool, const MethodInfo& method, const AnnotationInfo& container,
+               EntryImpl& entry) {
+    const std::string descriptor = pool.text(method.descriptor_index);
+    entry.name = entryName(pool.text(method.name_index));
+    entry.returnType = returnTypeCode(descriptor);
+
+    const std::vector<zul::AnnotationArgumentType> types = parameterTypeCodes(descriptor);
+    const classfile::AttributeCode* code = method.code();
+    const auto* locals =
+        code ? classfile::findAttribute<classfile::AttributeLocalVariableTable>(code->attributes)
+             : nullptr;
+    entry.numParameters = types.size();
+    if (!types.empty())
+        entry.parameters = std::make_unique<ParameterImpl[]>(types.size());
+    for (size_t p = 0; p < types.size(); ++p) {
+        ParameterImpl& parameter = entry.parameters[p];
+        parameter.type = types[p];
+        // A table shorter than the parameter list leaves the rest generic names.
+        if (locals && p < locals->local_variable_table.size())
+            parameter.name = util::toWideACP(pool.text(locals->local_variable_table[p].name_index));
+        else
+            parameter.name = L"param" + std::to_wstring(p);
+    }
+
+    entry.order = -static_cast<double>(types.size());
+    const AnnotationInfo* containers[] = {&container};
+    convertNested(pool, containers, entry.numAnnotations, entry.annotations);
+    applySortAnnotations(entry);
+}
+
+// A total order on doubles that puts NaN last, so that a NaN read from a file
+// cannot break the sort.
+int compareDouble(double a, double b) {
+    const bool nanA = std::isnan(a), nanB = std::isnan(b);
+    if (nanA || nanB)
+        return nanA == nanB ? 0 : (nanA ? 1 : -1);
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+bool entryLess(const EntryImpl& a, const EntryImpl& b) {
+    if (const int c = compareDouble(a.groupOrder, b.groupOrder))
+        return c < 0;
+    if (const int c = a.group.compare(b.group))
+        return c < 0;
+    if (const int c = compareDouble(a.order, b.order))
+        return c < 0;
+    return a.name < b.name;
+}
+
+enum class Marker { None, Attribute, Rule };
+
+Marker markerOf(const ConstantPool& pool, const AnnotationInfo& nested) {
+    const std::string name = nestedAnnotationName(pool, nested);
+    if (name == "_$ATTR")
+        return Marker::Attribute;
+    if (name == "_$RULE")
+        return Marker::Rule;
+    return Marker::None;
+}
+
+} // namespace
+
+std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
+    const ConstantPool& pool = cls.pool();
+    auto info = std::make_unique<RuleFileInfoImpl>();
+
+    std::vector<const AnnotationInfo*> fileContainers;
+    forEachContainer(visibleAnnotations(cls.attributes), [&](const AnnotationInfo& container) {
+        fileContainers.push_back(&container);
+    });
+    convertNested(pool, fileContainers, info->numAnnotations, info->annotations);
+
+    // Counting pass: every marker counts, even a second one on one method.
+    size_t attributes = 0, rules = 0;
+    for (const auto& method : cls.methods)
+        forEachContainer(visibleAnnotations(method->attributes), [&](const AnnotationInfo& c) {
+            forEachNested(c, [&](const AnnotationInfo& nested) {
+                const Marker marker = markerOf(pool, nested);
+                attributes += marker == Marker::Attribute;
+                rules += marker == Marker::Rule;
+            });
+        });
+    info->numAttributes = attributes;
+    if (attributes)
+        info->attributes = std::make_unique<EntryImpl[]>(attributes);
+    info->numRules = rules;
+    if (rules)
+        info->rules = std::make_unique<EntryImpl[]>(rules);
+
+    // Filling pass: a method becomes one entry, at its first marker.
+    size_t nextAttribute = 0, nextRule = 0;
+    for (const auto& method : cls.methods) {
+        const AnnotationInfo* found = nullptr;
+        Marker kind = Marker::None;
+        forEachContainer(visibleAnnotations(method->attributes), [&](const AnnotationInfo& c) {
+            forEachNested(c, [&](const AnnotationInfo& nested) {
+                if (found)
+                    return;
+                kind = markerOf(pool, nested);
+                if (kind != Marker::None)
+                    found = &c;
+            });
+        });
+        if (kind == Marker::Attribute)
+            fillEntry(pool, *method, *found, info->attributes[nextAttribute++]);
+        else if (kind == Marker::Rule)
+            fillEntry(pool, *method, *found, info->rules[nextRule++]);
+    }
+
+    std::sort(info->attributes.get(), info->attributes.get() + info->numAttributes, entryLess);
+    std::sort(info->rules.get(), info->rules.get() + info->numRules, entryLess);
+    return info;
+}
+
+} // namespace sgb

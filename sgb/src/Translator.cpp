@@ -1,0 +1,26 @@
+#include "sgb/Translator.h"
+
+#include "TranslationSteps.h"
+
+#include "util/Log.h"
+
+namespace sgb {
+
+void translate(zulx::RuleData& record, std::istream& stream) {
+    const classfile::ClassInfo cls(stream);
+    Diagnostics diagnostics;
+
+    translateConstants(cls, record, diagnostics);
+    std::unique_ptr<rulefileinfo::RuleFileInfoImpl> info = buildRuleFileInfo(cls);
+    checkVersions(*info, record, diagnostics);
+
+    for (const std::wstring& error : diagnostics.errors)
+        util::Log<zul::LOG_ERROR>("SGB file contains error '%s'") % error;
+    for (const std::wstring& warning : diagnostics.warnings)
+        util::Log<zul::LOG_WARNING>("SGB file contains warning '%s'") % warning;
+    record.errors = std::move(diagnostics.errors);
+    record.warnings = std::move(diagnostics.warnings);
+    record.ruleFileInfo = info.release();
+}
+
+} // namespace sgb
