@@ -46,20 +46,13 @@ ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, boo
         element_name_index = in.u2();
     tag = in.u1();
     // Tags outside '@'..'s', and unknown ones inside, carry no payload.
+    if (isConstantTag(tag)) {
+        const_value_index = in.u2();
+        return;
+    }
     switch (tag) {
     case '@':
         annotation_value = std::make_unique<AnnotationInfo>(in, constantPool, depth);
-        break;
-    case 'B':
-    case 'C':
-    case 'D':
-    case 'F':
-    case 'I':
-    case 'J':
-    case 'S':
-    case 'Z':
-    case 's':
-        const_value_index = in.u2();
         break;
     case '[':
         num_values = in.u2();

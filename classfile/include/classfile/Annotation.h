@@ -48,6 +48,24 @@ public:
     /// Writes the element value's dump.
     void print(std::ostream& out) const;
 
+    /// True for the tags whose payload is const_value_index: B C D F I J S Z s.
+    static bool isConstantTag(uint8_t tag) {
+        switch (tag) {
+        case 'B':
+        case 'C':
+        case 'D':
+        case 'F':
+        case 'I':
+        case 'J':
+        case 'S':
+        case 'Z':
+        case 's':
+            return true;
+        default:
+            return false;
+        }
+    }
+
     const ClassInfo* owner = nullptr;
     const ConstantPool* pool = nullptr;
     bool hasName = false;

@@ -1,0 +1,134 @@
+#include "DribbleBuf.h"
+#include "ReadHelpers.h"
+
+#include "classfile/ByteReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using cftest::DribbleBuf;
+using cftest::failureOf;
+using classfile::ByteReader;
+
+namespace {
+
+TEST(ByteReader, ReadsBigEndianValuesAndCountsOffsets) {
+    std::istringstream in(std::string("\x81\x01\x02\xFE\xDC\xBA\x98\x00\x00\x00\x01\xFF\xFF\xFF\xFF"
+                                      "tail",
+                                      19));
+    ByteReader r(in);
+    EXPECT_EQ(r.remaining(), 19u);
+    EXPECT_EQ(r.u1(), 0x81);
+    EXPECT_EQ(r.u2(), 0x0102);
+    EXPECT_EQ(r.u4(), 0xFEDCBA98u);
+    EXPECT_EQ(r.u8(), 0x00000001FFFFFFFFull);
+    EXPECT_EQ(r.offset(), 15u);
+    std::string s;
+    r.string(s, 4);
+    EXPECT_EQ(s, "tail");
+    EXPECT_EQ(r.remaining(), 0u);
+}
+
+TEST(ByteReader, EndOfInputNamesTheOffsetAndWhatWasMissing) {
+    struct Case {
+        const char* name;
+        std::function<void(ByteReader&)> read;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"u2 with one byte left", [](ByteReader& r) { r.u2(); },
+         "unexpected end of input at offset 3: 1 more byte needed, 0 left"},
+        {"u4", [](ByteReader& r) { r.u4(); },
+         "unexpected end of input at offset 3: 1 more byte needed, 0 left"},
+        {"block",
+         [](ByteReader& r) {
+             char b[10];
+             r.block(b, 10);
+         },
+         "unexpected end of input at offset 2: 10 more bytes needed, 1 left"},
+        {"string",
+         [](ByteReader& r) {
+             std::string s;
+             r.string(s, 2);
+         },
+         "unexpected end of input at offset 2: 2 more bytes needed, 1 left"},
+        {"bytes",
+         [](ByteReader& r) {
+             std::vector<uint8_t> v;
+             r.bytes(v, 0xFFFFFFFF);
+         },
+         "unexpected end of input at offset 2: 4294967295 more bytes needed, 1 left"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::istringstream in(std::string("abc"));
+        ByteReader r(in);
+        r.u2();
+        const cftest::Failure f = failureOf<std::runtime_error>([&] { c.read(r); });
+        ASSERT_TRUE(f.thrown);
+        EXPECT_EQ(f.what, c.what);
+    }
+}
+
+TEST(ByteReader, CountsFromTheStreamsPosition) {
+    std::istringstream in(std::string("skipXYZ"));
+    in.seekg(4);
+    ByteReader r(in);
+    EXPECT_EQ(r.offset(), 0u);
+    EXPECT_EQ(r.remaining(), 3u);
+    EXPECT_EQ(r.u1(), 'X');
+    EXPECT_EQ(in.tellg(), 5);
+}
+
+TEST(ByteReader, CapacityNeverExceedsWhatTheInputCanHold) {
+    std::istringstream in(std::string(100, 'x'));
+    ByteReader r(in);
+    EXPECT_EQ(r.capacityFor(65535, 10), 10u);
+    EXPECT_EQ(r.capacityFor(3, 10), 3u);
+    EXPECT_EQ(r.capacityFor(65535, 0), 100u);
+
+    DribbleBuf pipe("x");
+    std::istream piped(&pipe);
+    ByteReader unknown(piped);
+    EXPECT_EQ(unknown.remaining(), UINT64_MAX);
+    EXPECT_EQ(unknown.capacityFor(65535, 1), 1024u);
+    EXPECT_EQ(unknown.capacityFor(5, 1), 5u);
+}
+
+TEST(ByteReader, UnknownLengthInputGrowsOnlyAsBytesArrive) {
+    // 200 KiB claimed, 100 KiB present, from a stream that cannot tell.
+    DribbleBuf pipe(std::string(100 * 1024, 'z'));
+    std::istream piped(&pipe);
+    ByteReader r(piped);
+    std::vector<uint8_t> v;
+    const cftest::Failure f = failureOf<std::runtime_error>([&] { r.bytes(v, 200 * 1024); });
+    ASSERT_TRUE(f.thrown);
+    EXPECT_EQ(f.what, "unexpected end of input at offset 102400: 28672 more bytes needed");
+    EXPECT_LE(v.capacity(), 200u * 1024);
+
+    DribbleBuf small(std::string(70 * 1024, 'q'));
+    std::istream smallIn(&small);
+    ByteReader ok(smallIn);
+    std::string s;
+    ok.string(s, 70 * 1024);
+    EXPECT_EQ(s, std::string(70 * 1024, 'q'));
+}
+
+TEST(ByteReader, StreamWithoutBufferIsRefused) {
+    std::istream in(nullptr);
+    EXPECT_THROW(ByteReader r(in), std::runtime_error);
+}
+
+TEST(ByteReader, WholeClassReadsFromAStreamThatCannotSeek) {
+    testsupport::ClassWriter w = cftest::minimalWriter();
+    w.addMethod(1, "run", "()V", {w.code(1, 1, std::vector<uint8_t>(70000, 0))});
+    const std::string bytes = w.str();
+    DribbleBuf pipe(bytes + "more");
+    std::istream in(&pipe);
+    const classfile::ClassInfo cls(in);
+    EXPECT_EQ(cls.methods[0]->code()->code_length, 70000);
+    EXPECT_EQ(pipe.delivered(), bytes.size());
+}
+
+} // namespace

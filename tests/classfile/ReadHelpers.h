@@ -1,0 +1,70 @@
+#pragma once
+
+#include "classfile/ClassInfo.h"
+#include "testsupport/ClassWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace cftest {
+
+/// A class read from bytes, with how many of them the reader consumed.
+struct Read {
+    std::unique_ptr<classfile::ClassInfo> cls;
+    std::streamoff consumed = 0;
+};
+
+inline Read readClass(const std::string& bytes) {
+    std::istringstream in(bytes, std::ios::binary);
+    Read r;
+    r.cls = std::make_unique<classfile::ClassInfo>(in);
+    r.consumed = in.tellg();
+    return r;
+}
+inline Read readClass(const testsupport::ClassWriter& w) {
+    return readClass(w.str());
+}
+
+/// A writer for a class "T" extending "java/lang/Object" and nothing else.
+inline testsupport::ClassWriter minimalWriter() {
+    testsupport::ClassWriter w;
+    w.thisClass = w.classNamed("T");
+    w.superClass = w.classNamed("java/lang/Object");
+    return w;
+}
+
+/// What a failing call threw and wrote to the standard error stream.
+struct Failure {
+    bool thrown = false;
+    std::string what;
+    std::string stderrText;
+};
+
+/// Runs `f`, expecting an exception of type `E`.
+template <typename E>
+Failure failureOf(const std::function<void()>& f) {
+    Failure result;
+    testing::internal::CaptureStderr();
+    try {
+        f();
+    } catch (const E& e) {
+        result.thrown = true;
+        result.what = e.what();
+    } catch (...) {
+        result.stderrText = testing::internal::GetCapturedStderr();
+        throw;
+    }
+    result.stderrText = testing::internal::GetCapturedStderr();
+    return result;
+}
+
+/// The runtime error that reading `bytes` throws ("" when it reads).
+inline Failure readFailure(const std::string& bytes) {
+    return failureOf<std::runtime_error>([&] { readClass(bytes); });
+}
+
+} // namespace cftest

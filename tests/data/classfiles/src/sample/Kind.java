@@ -1,0 +1,5 @@
+package sample;
+
+public enum Kind {
+    PLAIN, FANCY
+}
