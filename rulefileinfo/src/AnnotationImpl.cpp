@@ -9,7 +9,7 @@ AnnotationArgumentImpl::~AnnotationArgumentImpl() = default;
 
 const char* AnnotationArgumentImpl::toXML(char* buffer, size_t* size, zul::Status* stat) const {
     return renderToBuffer("AnnotationArgumentImpl::toXML", buffer, size, stat,
-                          [this](std::ostream& out) { writeArgument(out, *this); });
+                          [this](std::string& out) { writeArgument(out, *this); });
 }
 
 zul::AnnotationArgumentType AnnotationArgumentImpl::getType() const {
@@ -36,7 +36,7 @@ AnnotationImpl::~AnnotationImpl() = default;
 
 const char* AnnotationImpl::toXML(char* buffer, size_t* size, zul::Status* stat) const {
     return renderToBuffer("AnnotationImpl::toXML", buffer, size, stat,
-                          [this](std::ostream& out) { writeAnnotation(out, *this); });
+                          [this](std::string& out) { writeAnnotation(out, *this); });
 }
 
 const wchar_t* AnnotationImpl::getName() const {

@@ -10,7 +10,7 @@ RuleFileInfoImpl::~RuleFileInfoImpl() = default;
 
 const char* RuleFileInfoImpl::toXML(char* buffer, size_t* size, zul::Status* stat) const {
     return renderToBuffer("RuleFileInfoImpl::toXML", buffer, size, stat,
-                          [this](std::ostream& out) { writeRuleFileInfo(out, *this); });
+                          [this](std::string& out) { writeRuleFileInfo(out, *this); });
 }
 
 size_t RuleFileInfoImpl::getNumAttributes() const {

@@ -1,6 +1,11 @@
 #include "XmlWriter.h"
 
+#include "XmlSink.h"
 #include "util/Text.h"
+
+#include <charconv>
+#include <stdexcept>
+#include <string>
 
 namespace rulefileinfo {
 namespace {
@@ -11,6 +16,7 @@ constexpr wchar_t kQuot[] = L"&quot;";
 constexpr wchar_t kApos[] = L"&apos;";
 constexpr wchar_t kLt[] = L"&lt;";
 constexpr wchar_t kGt[] = L"&gt;";
+constexpr size_t kLongestEntity = sizeof kQuot / sizeof kQuot[0] - 1;
 
 const wchar_t* entityFor(wchar_t c) {
     switch (c) {
@@ -29,47 +35,156 @@ const wchar_t* entityFor(wchar_t c) {
     }
 }
 
-// Names and keys go out as UTF-8 without escaping; only string values are
-// escaped (by the caller).
-void writeAttribute(std::ostream& out, const char* attribute, const wchar_t* value) {
-    out << ' ' << attribute << "=\"" << util::toUTF8(value ? value : L"") << '"';
+// Length of the text when it is all ASCII, else npos.
+size_t asciiLength(const wchar_t* text) {
+    size_t n = 0;
+    for (; text[n] != 0; ++n)
+        if (static_cast<unsigned long>(text[n]) >= 0x80)
+            return std::string::npos;
+    return n;
 }
 
-void writeAttribute(std::ostream& out, const char* attribute, const char* value) {
-    out << ' ' << attribute << "=\"" << value << '"';
+// Wide text as UTF-8. Names are nearly always ASCII, which is copied as is;
+// anything else goes through util::toUTF8 so that both paths agree on what
+// is dropped.
+void writeUtf8(XmlSink& out, const wchar_t* text) {
+    if (!text)
+        return;
+    const size_t n = asciiLength(text);
+    if (n == std::string::npos) {
+        const std::string utf8 = util::toUTF8(text);
+        out.write(utf8.data(), utf8.size());
+        return;
+    }
+    char* p = out.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        p[i] = static_cast<char>(text[i]);
+    out.commit(n);
 }
+
+// A string value: escaped, then UTF-8. The entities only replace ASCII
+// characters, so ASCII text is escaped while it is copied.
+void writeEscapedUtf8(XmlSink& out, const wchar_t* text) {
+    if (!text)
+        return;
+    const size_t n = asciiLength(text);
+    if (n == std::string::npos) {
+        const std::string utf8 = util::toUTF8(escapeXML(text));
+        out.write(utf8.data(), utf8.size());
+        return;
+    }
+    char* const start = out.reserve(n * kLongestEntity);
+    char* p = start;
+    for (size_t i = 0; i < n; ++i) {
+        if (const wchar_t* entity = entityFor(text[i])) {
+            while (*entity)
+                *p++ = static_cast<char>(*entity++);
+        } else {
+            *p++ = static_cast<char>(text[i]);
+        }
+    }
+    out.commit(static_cast<size_t>(p - start));
+}
+
+// Like printf's %g with precision 6 in the "C" locale, which is what a
+// narrow stream writes by default.
+void writeFloat(XmlSink& out, double value) {
+    char digits[32];
+    const std::to_chars_result r =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 6);
+    if (r.ec != std::errc())
+        throw std::runtime_error("cannot format a float value");
+    out.write(digits, static_cast<size_t>(r.ptr - digits));
+}
+
+// Names and keys go out as UTF-8 without escaping; only string values are
+// escaped. `name` is the attribute name with its leading space and "=\"".
+template <size_t N>
+void writeAttribute(XmlSink& out, const char (&name)[N], const wchar_t* value) {
+    out.literal(name);
+    writeUtf8(out, value);
+    out.put('"');
+}
+
+template <size_t N>
+void writeTypeAttribute(XmlSink& out, const char (&name)[N], uint32_t type) {
+    out.literal(name);
+    out.write(typeName(type));
+    out.put('"');
+}
+
+void writeAnnotation(XmlSink& out, const zul::Annotation& annotation);
+void writeArgument(XmlSink& out, const zul::AnnotationArgument& argument);
 
 // Files, entries and parameters all carry an annotation list; the element is
 // written even when the list is empty.
 template <typename Annotated>
-void writeAnnotations(std::ostream& out, const Annotated& owner) {
-    out << "<annotations>\n";
+void writeAnnotations(XmlSink& out, const Annotated& owner) {
+    out.literal("<annotations>\n");
     const size_t n = owner.getNumAnnotations();
     for (size_t i = 0; i < n; ++i)
         writeAnnotation(out, *owner.getAnnotation(i));
-    out << "</annotations>\n";
+    out.literal("</annotations>\n");
 }
 
-void writeParameter(std::ostream& out, const zul::RuleFileInfo::Parameter& parameter) {
-    out << "<parameter";
-    writeAttribute(out, "type", typeName(parameter.getType()));
-    writeAttribute(out, "name", parameter.getName());
-    out << '>';
+void writeParameter(XmlSink& out, const zul::RuleFileInfo::Parameter& parameter) {
+    out.literal("<parameter");
+    writeTypeAttribute(out, " type=\"", parameter.getType());
+    writeAttribute(out, " name=\"", parameter.getName());
+    out.put('>');
     writeAnnotations(out, parameter);
-    out << "</parameter>";
+    out.literal("</parameter>");
 }
 
-void writeEntry(std::ostream& out, const zul::RuleFileInfo::Entry& entry) {
-    out << "<entry";
-    writeAttribute(out, "returntype", typeName(entry.getReturnType()));
-    writeAttribute(out, "name", entry.getName());
-    out << "><parameters>";
+void writeEntry(XmlSink& out, const zul::RuleFileInfo::Entry& entry) {
+    out.literal("<entry");
+    writeTypeAttribute(out, " returntype=\"", entry.getReturnType());
+    writeAttribute(out, " name=\"", entry.getName());
+    out.literal("><parameters>");
     const size_t n = entry.getNumParameters();
     for (size_t i = 0; i < n; ++i)
         writeParameter(out, *entry.getParameter(i));
-    out << "</parameters>";
+    out.literal("</parameters>");
     writeAnnotations(out, entry);
-    out << "</entry>";
+    out.literal("</entry>");
+}
+
+void writeAnnotation(XmlSink& out, const zul::Annotation& annotation) {
+    out.literal("<annotation");
+    writeAttribute(out, " name=\"", annotation.getName());
+    out.literal("><arguments>");
+    const size_t n = annotation.getNumArguments();
+    for (size_t i = 0; i < n; ++i)
+        writeArgument(out, *annotation.getArgument(i));
+    out.literal("</arguments></annotation>");
+}
+
+void writeArgument(XmlSink& out, const zul::AnnotationArgument& argument) {
+    const zul::AnnotationArgumentType type = argument.getType();
+    out.literal("<argument");
+    writeTypeAttribute(out, " type=\"", type);
+    const wchar_t* key = argument.getKey();
+    if (key && *key)
+        writeAttribute(out, " key=\"", key);
+    out.literal(" value=\"");
+    switch (type) {
+    case zul::AAT_BOOL:
+        if (argument.getBool())
+            out.literal("true");
+        else
+            out.literal("false");
+        break;
+    case zul::AAT_FLOAT:
+        writeFloat(out, argument.getFloat());
+        break;
+    case zul::AAT_STR:
+        writeEscapedUtf8(out, argument.getStr());
+        break;
+    default:
+        out.put('?');
+        break;
+    }
+    out.literal("\"/>");
 }
 
 } // namespace
@@ -101,56 +216,29 @@ std::wstring escapeXML(const std::wstring& text) {
     return escaped;
 }
 
-void writeRuleFileInfo(std::ostream& out, const zul::RuleFileInfo& info) {
-    out << "<rulefileinfo><attributes>";
+void writeRuleFileInfo(std::string& text, const zul::RuleFileInfo& info) {
+    XmlSink out(text);
+    out.literal("<rulefileinfo><attributes>");
     const size_t numAttributes = info.getNumAttributes();
     for (size_t i = 0; i < numAttributes; ++i)
         writeEntry(out, *info.getAttribute(i));
-    out << "</attributes><rules>";
+    out.literal("</attributes><rules>");
     const size_t numRules = info.getNumRules();
     for (size_t i = 0; i < numRules; ++i)
         writeEntry(out, *info.getRule(i));
-    out << "</rules>";
+    out.literal("</rules>");
     writeAnnotations(out, info);
-    out << "</rulefileinfo>";
+    out.literal("</rulefileinfo>");
 }
 
-void writeAnnotation(std::ostream& out, const zul::Annotation& annotation) {
-    out << "<annotation";
-    writeAttribute(out, "name", annotation.getName());
-    out << "><arguments>";
-    const size_t n = annotation.getNumArguments();
-    for (size_t i = 0; i < n; ++i)
-        writeArgument(out, *annotation.getArgument(i));
-    out << "</arguments></annotation>";
+void writeAnnotation(std::string& text, const zul::Annotation& annotation) {
+    XmlSink out(text);
+    writeAnnotation(out, annotation);
 }
 
-void writeArgument(std::ostream& out, const zul::AnnotationArgument& argument) {
-    const zul::AnnotationArgumentType type = argument.getType();
-    out << "<argument";
-    writeAttribute(out, "type", typeName(type));
-    const wchar_t* key = argument.getKey();
-    if (key && *key)
-        writeAttribute(out, "key", key);
-    out << " value=\"";
-    switch (type) {
-    case zul::AAT_BOOL:
-        out << (argument.getBool() ? "true" : "false");
-        break;
-    case zul::AAT_FLOAT:
-        // The stream's default format: like %g with precision 6.
-        out << argument.getFloat();
-        break;
-    case zul::AAT_STR: {
-        const wchar_t* value = argument.getStr();
-        out << util::toUTF8(escapeXML(value ? value : L""));
-        break;
-    }
-    default:
-        out << '?';
-        break;
-    }
-    out << "\"/>";
+void writeArgument(std::string& text, const zul::AnnotationArgument& argument) {
+    XmlSink out(text);
+    writeArgument(out, argument);
 }
 
 } // namespace rulefileinfo

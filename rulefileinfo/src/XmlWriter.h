@@ -3,7 +3,6 @@
 #include "zul/RuleFileInfo.h"
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 
 namespace rulefileinfo {
@@ -15,10 +14,10 @@ const char* typeName(uint32_t code);
 /// Replaces the five XML special characters by their entity references.
 std::wstring escapeXML(const std::wstring& text);
 
-// Compact XML of the records, written through the host interfaces only, so
-// any implementation of them renders the same way.
-void writeRuleFileInfo(std::ostream& out, const zul::RuleFileInfo& info);
-void writeAnnotation(std::ostream& out, const zul::Annotation& annotation);
-void writeArgument(std::ostream& out, const zul::AnnotationArgument& argument);
+// Compact XML of the records, appended to `out`. Written through the host
+// interfaces only, so any implementation of them renders the same way.
+void writeRuleFileInfo(std::string& out, const zul::RuleFileInfo& info);
+void writeAnnotation(std::string& out, const zul::Annotation& annotation);
+void writeArgument(std::string& out, const zul::AnnotationArgument& argument);
 
 } // namespace rulefileinfo

@@ -1,5 +1,6 @@
 #include "RecordBuilder.h"
 #include "rulefileinfo/XmlString.h"
+#include "util/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,42 @@ TEST(AnnotationArgumentXml, NamesAndKeysAreUtf8ButNotEscaped) {
               "<argument type=\"str\" key=\"k<\xC3\xA9\" value=\"v\"/>");
     EXPECT_EQ(toXMLString(annotation(L"@A&\u20AC")),
               "<annotation name=\"@A&\xE2\x82\xAC\"><arguments></arguments></annotation>");
+}
+
+// Invalid code points are dropped from names, keys and values alike, the
+// same way util::toUTF8 drops them.
+TEST(AnnotationArgumentXml, InvalidCodePointsAreDroppedLikeToUtf8) {
+    const std::wstring invalid =
+        std::wstring(L"a") + wchar_t(0xD800) + L"<b" + static_cast<wchar_t>(0x110000) + L"\u00E9";
+    const std::string utf8 = util::toUTF8(invalid);
+    EXPECT_EQ(utf8, "a<b\xC3\xA9");
+    EXPECT_EQ(toXMLString(strArg(invalid, invalid)),
+              "<argument type=\"str\" key=\"" + utf8 + "\" value=\"a&lt;b\xC3\xA9\"/>");
+}
+
+// Long texts grow the output many times over; a value made only of quotes
+// grows six-fold while it is escaped.
+TEST(AnnotationArgumentXml, LongValuesAndNames) {
+    const size_t n = 20000;
+    const std::string quotes = [n] {
+        std::string s;
+        for (size_t i = 0; i < n; ++i)
+            s += "&quot;";
+        return s;
+    }();
+    EXPECT_EQ(toXMLString(strArg(std::wstring(n, L'"'), std::wstring(n, L'k'))),
+              "<argument type=\"str\" key=\"" + std::string(n, 'k') + "\" value=\"" + quotes +
+                  "\"/>");
+    EXPECT_EQ(
+        toXMLString(strArg(std::wstring(n, L'\u00E9') + L"&")), "<argument type=\"str\" value=\"" +
+                                                                    [n] {
+                                                                        std::string s;
+                                                                        for (size_t i = 0; i < n;
+                                                                             ++i)
+                                                                            s += "\xC3\xA9";
+                                                                        return s;
+                                                                    }() +
+                                                                    "&amp;\"/>");
 }
 
 } // namespace

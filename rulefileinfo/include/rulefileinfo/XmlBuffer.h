@@ -4,8 +4,7 @@
 #include "zul/Status.h"
 
 #include <cstddef>
-#include <ostream>
-#include <sstream>
+#include <string>
 
 namespace rulefileinfo {
 
@@ -15,17 +14,17 @@ namespace rulefileinfo {
 /// Never throws.
 void handleToXMLException(const char* operation, zul::Status* status) noexcept;
 
-/// The body of a toXML: renders the whole text with `render(std::ostream&)`
-/// into a fresh stream, hands it over with the two-call buffer protocol (cut
+/// The body of a toXML: renders the whole text with `render(std::string&)`
+/// into a fresh string, hands it over with the two-call buffer protocol (cut
 /// and status 24 when the buffer is too small) and turns any exception into a
 /// logged status. Returns `buffer`.
 template <typename Render>
 const char* renderToBuffer(const char* operation, char* buffer, size_t* size, zul::Status* status,
                            Render&& render) noexcept {
     try {
-        std::ostringstream out;
-        render(static_cast<std::ostream&>(out));
-        util::copyToBuffer(out.str(), buffer, size, status);
+        std::string text;
+        render(text);
+        util::copyToBuffer(text, buffer, size, status);
     } catch (...) {
         handleToXMLException(operation, status);
     }
