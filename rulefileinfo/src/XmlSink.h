@@ -12,7 +12,12 @@ namespace rulefileinfo {
 /// hundreds of thousands of small pieces of a large record.
 class XmlSink {
 public:
-    explicit XmlSink(std::string& out) : mOut(out), mUsed(out.size()) {}
+    /// `expected` is the length the caller measured beforehand: allocating it
+    /// at once avoids a chain of ever larger blocks, which the allocator hands
+    /// back to the system and must fault in again on every rendering.
+    XmlSink(std::string& out, size_t expected) : mOut(out), mUsed(out.size()) {
+        mOut.resize(mUsed + expected);
+    }
     XmlSink(const XmlSink&) = delete;
     XmlSink& operator=(const XmlSink&) = delete;
     /// Cuts the string back to the text written.
@@ -42,6 +47,7 @@ public:
     }
 
 private:
+    // Only reached when the measured length was too small.
     void grow(size_t n) {
         size_t size = mOut.size() < 4096 ? 4096 : mOut.size() * 2;
         while (size - mUsed < n)
@@ -51,6 +57,22 @@ private:
 
     std::string& mOut;
     size_t mUsed;
+};
+
+/// Stands in for XmlSink in a first pass that only adds up how long the text
+/// will be (exactly for ASCII text, an upper bound otherwise).
+class XmlSize {
+public:
+    size_t bytes = 0;
+
+    void add(size_t n) { bytes += n; }
+    void put(char) { ++bytes; }
+    void write(const char*, size_t n) { bytes += n; }
+    void write(const char* text) { bytes += std::strlen(text); }
+    template <size_t N>
+    void literal(const char (&)[N]) {
+        bytes += N - 1;
+    }
 };
 
 } // namespace rulefileinfo

@@ -97,29 +97,57 @@ void writeFloat(XmlSink& out, double value) {
     out.write(digits, static_cast<size_t>(r.ptr - digits));
 }
 
+// Upper bounds of the leaves above for the measuring pass: one byte per
+// ASCII character (or its entity), four per other character (the longest
+// UTF-8 sequence), and the longest text of a float in %g form.
+constexpr size_t kMaxUtf8PerUnit = 4;
+constexpr size_t kMaxFloatText = 16; // "-1.79769e+308" has 13
+
+size_t boundOf(wchar_t c) {
+    return static_cast<unsigned long>(c) < 0x80 ? 1 : kMaxUtf8PerUnit;
+}
+
+void writeUtf8(XmlSize& out, const wchar_t* text) {
+    for (; text && *text; ++text)
+        out.add(boundOf(*text));
+}
+
+void writeEscapedUtf8(XmlSize& out, const wchar_t* text) {
+    for (; text && *text; ++text) {
+        const wchar_t* entity = entityFor(*text);
+        out.add(entity ? std::char_traits<wchar_t>::length(entity) : boundOf(*text));
+    }
+}
+
+void writeFloat(XmlSize& out, double) {
+    out.add(kMaxFloatText);
+}
+
 // Names and keys go out as UTF-8 without escaping; only string values are
 // escaped. `name` is the attribute name with its leading space and "=\"".
-template <size_t N>
-void writeAttribute(XmlSink& out, const char (&name)[N], const wchar_t* value) {
+template <typename Sink, size_t N>
+void writeAttribute(Sink& out, const char (&name)[N], const wchar_t* value) {
     out.literal(name);
     writeUtf8(out, value);
     out.put('"');
 }
 
-template <size_t N>
-void writeTypeAttribute(XmlSink& out, const char (&name)[N], uint32_t type) {
+template <typename Sink, size_t N>
+void writeTypeAttribute(Sink& out, const char (&name)[N], uint32_t type) {
     out.literal(name);
     out.write(typeName(type));
     out.put('"');
 }
 
-void writeAnnotation(XmlSink& out, const zul::Annotation& annotation);
-void writeArgument(XmlSink& out, const zul::AnnotationArgument& argument);
+template <typename Sink>
+void writeAnnotation(Sink& out, const zul::Annotation& annotation);
+template <typename Sink>
+void writeArgument(Sink& out, const zul::AnnotationArgument& argument);
 
 // Files, entries and parameters all carry an annotation list; the element is
 // written even when the list is empty.
-template <typename Annotated>
-void writeAnnotations(XmlSink& out, const Annotated& owner) {
+template <typename Sink, typename Annotated>
+void writeAnnotations(Sink& out, const Annotated& owner) {
     out.literal("<annotations>\n");
     const size_t n = owner.getNumAnnotations();
     for (size_t i = 0; i < n; ++i)
@@ -127,7 +155,8 @@ void writeAnnotations(XmlSink& out, const Annotated& owner) {
     out.literal("</annotations>\n");
 }
 
-void writeParameter(XmlSink& out, const zul::RuleFileInfo::Parameter& parameter) {
+template <typename Sink>
+void writeParameter(Sink& out, const zul::RuleFileInfo::Parameter& parameter) {
     out.literal("<parameter");
     writeTypeAttribute(out, " type=\"", parameter.getType());
     writeAttribute(out, " name=\"", parameter.getName());
@@ -136,7 +165,8 @@ void writeParameter(XmlSink& out, const zul::RuleFileInfo::Parameter& parameter)
     out.literal("</parameter>");
 }
 
-void writeEntry(XmlSink& out, const zul::RuleFileInfo::Entry& entry) {
+template <typename Sink>
+void writeEntry(Sink& out, const zul::RuleFileInfo::Entry& entry) {
     out.literal("<entry");
     writeTypeAttribute(out, " returntype=\"", entry.getReturnType());
     writeAttribute(out, " name=\"", entry.getName());
@@ -149,7 +179,8 @@ void writeEntry(XmlSink& out, const zul::RuleFileInfo::Entry& entry) {
     out.literal("</entry>");
 }
 
-void writeAnnotation(XmlSink& out, const zul::Annotation& annotation) {
+template <typename Sink>
+void writeAnnotation(Sink& out, const zul::Annotation& annotation) {
     out.literal("<annotation");
     writeAttribute(out, " name=\"", annotation.getName());
     out.literal("><arguments>");
@@ -159,7 +190,8 @@ void writeAnnotation(XmlSink& out, const zul::Annotation& annotation) {
     out.literal("</arguments></annotation>");
 }
 
-void writeArgument(XmlSink& out, const zul::AnnotationArgument& argument) {
+template <typename Sink>
+void writeArgument(Sink& out, const zul::AnnotationArgument& argument) {
     const zul::AnnotationArgumentType type = argument.getType();
     out.literal("<argument");
     writeTypeAttribute(out, " type=\"", type);
@@ -185,6 +217,30 @@ void writeArgument(XmlSink& out, const zul::AnnotationArgument& argument) {
         break;
     }
     out.literal("\"/>");
+}
+
+template <typename Sink>
+void writeInfo(Sink& out, const zul::RuleFileInfo& info) {
+    out.literal("<rulefileinfo><attributes>");
+    const size_t numAttributes = info.getNumAttributes();
+    for (size_t i = 0; i < numAttributes; ++i)
+        writeEntry(out, *info.getAttribute(i));
+    out.literal("</attributes><rules>");
+    const size_t numRules = info.getNumRules();
+    for (size_t i = 0; i < numRules; ++i)
+        writeEntry(out, *info.getRule(i));
+    out.literal("</rules>");
+    writeAnnotations(out, info);
+    out.literal("</rulefileinfo>");
+}
+
+// Measures first, then writes into text allocated at the measured length.
+template <typename Write>
+void writeDocument(std::string& text, const Write& write) {
+    XmlSize size;
+    write(size);
+    XmlSink out(text, size.bytes);
+    write(out);
 }
 
 } // namespace
@@ -217,28 +273,15 @@ std::wstring escapeXML(const std::wstring& text) {
 }
 
 void writeRuleFileInfo(std::string& text, const zul::RuleFileInfo& info) {
-    XmlSink out(text);
-    out.literal("<rulefileinfo><attributes>");
-    const size_t numAttributes = info.getNumAttributes();
-    for (size_t i = 0; i < numAttributes; ++i)
-        writeEntry(out, *info.getAttribute(i));
-    out.literal("</attributes><rules>");
-    const size_t numRules = info.getNumRules();
-    for (size_t i = 0; i < numRules; ++i)
-        writeEntry(out, *info.getRule(i));
-    out.literal("</rules>");
-    writeAnnotations(out, info);
-    out.literal("</rulefileinfo>");
+    writeDocument(text, [&info](auto& out) { writeInfo(out, info); });
 }
 
 void writeAnnotation(std::string& text, const zul::Annotation& annotation) {
-    XmlSink out(text);
-    writeAnnotation(out, annotation);
+    writeDocument(text, [&annotation](auto& out) { writeAnnotation(out, annotation); });
 }
 
 void writeArgument(std::string& text, const zul::AnnotationArgument& argument) {
-    XmlSink out(text);
-    writeArgument(out, argument);
+    writeDocument(text, [&argument](auto& out) { writeArgument(out, argument); });
 }
 
 } // namespace rulefileinfo

@@ -236,6 +236,22 @@ TEST(XmlExceptionHandling, OutsideACatchBlockReportsFailure) {
     EXPECT_EQ(status, zul::STATUS_UNSPECIFIED_ERROR);
 }
 
+// The text is measured before it is written; an accessor that answers
+// differently the second time must still give a complete, well-formed text.
+struct GrowingAnnotation : AnnotationImpl {
+    mutable int calls = 0;
+    const wchar_t* getName() const override {
+        static const std::wstring longName(50000, L'n');
+        return calls++ == 0 ? L"" : longName.c_str();
+    }
+};
+
+TEST(XmlBufferProtocol, TextLongerThanMeasuredStillComplete) {
+    const GrowingAnnotation annotation;
+    EXPECT_EQ(toXMLString(annotation), "<annotation name=\"" + std::string(50000, 'n') +
+                                           "\"><arguments></arguments></annotation>");
+}
+
 // An object whose text may change from call to call, or that fails outright,
 // as the string helper may meet among the host's objects.
 class ScriptedObject : public zul::Object {
