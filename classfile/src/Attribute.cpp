@@ -92,7 +92,11 @@ std::unique_ptr<Attribute> readAttribute(ByteReader& in, uint32_t index, const C
             (pool.contains(nameIndex)
                  ? " names an empty constant pool slot"
                  : " lies outside the constant pool (" + std::to_string(pool.size()) + " slots)"));
-    std::string name = pool.text(nameIndex);
+    // Names are Utf8 entries in every compiled file: their value is the
+    // text, without a copy through toString.
+    const ConstantPoolEntry* nameEntry = pool.find(nameIndex);
+    std::string name = nameEntry->tag == TAG_UTF8 ? static_cast<const CPEUtf8*>(nameEntry)->value
+                                                  : pool.text(nameIndex);
 
     const Header header{in, pool, length, depth};
     std::unique_ptr<Attribute> attribute;

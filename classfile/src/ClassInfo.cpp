@@ -100,9 +100,12 @@ void ClassInfo::read(ByteReader& in) {
         attributes.push_back(std::move(attribute));
     }
 
-    for (size_t slot = 1; slot < constant_pool->size(); ++slot)
-        if (const ConstantPoolEntry* entry = constant_pool->find(slot))
+    // Only class entries check anything when resolved.
+    for (size_t slot = 1; slot < constant_pool->size(); ++slot) {
+        const ConstantPoolEntry* entry = constant_pool->find(slot);
+        if (entry != nullptr && entry->tag == TAG_CLASS)
             entry->resolve();
+    }
 }
 
 bool ClassInfo::isInterfaceOf(const ConstantPoolEntry* entry) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classfile/Attribute.h"
+#include "classfile/Pooled.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -15,7 +16,7 @@ class ConstantPool;
 class ElementValue;
 
 /// One annotation: its type and its element-value pairs.
-class AnnotationInfo {
+class AnnotationInfo : public Pooled {
 public:
     /// `depth` counts the element values this annotation is nested in; reading
     /// fails beyond a fixed bound so hostile nesting cannot exhaust the stack.
@@ -37,7 +38,7 @@ public:
 
 /// One element value, named when it is the value of a pair. Only the members
 /// its tag uses are set; the others stay 0, empty or null.
-class ElementValue {
+class ElementValue : public Pooled {
 public:
     /// Reads the name index first when `withName`; see AnnotationInfo for `depth`.
     ElementValue(const ConstantPool& pool, ByteReader& in, bool withName, unsigned depth = 0);

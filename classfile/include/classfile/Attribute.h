@@ -1,5 +1,7 @@
 #pragma once
 
+#include "classfile/Pooled.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
@@ -31,7 +33,7 @@ enum class AttributeKind : uint8_t {
 };
 
 /// Base of every attribute of a class, field, method or Code attribute.
-class Attribute {
+class Attribute : public Pooled {
 public:
     virtual ~Attribute();
     /// Writes the attribute's dump.

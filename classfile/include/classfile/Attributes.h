@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classfile/Attribute.h"
+#include "classfile/Pooled.h"
 
 #include <cstdint>
 #include <memory>
@@ -86,7 +87,7 @@ public:
 class StackMapEntry {
 public:
     /// A verification type; its class is its kind.
-    class Ty {
+    class Ty : public Pooled {
     public:
         virtual ~Ty() = default;
         template <typename T>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classfile/Attribute.h"
+#include "classfile/Pooled.h"
 
 #include <cstdint>
 
@@ -11,7 +12,7 @@ class ClassInfo;
 
 /// What fields and methods share: position, flags, name and descriptor
 /// indices and the attribute list.
-class MemberInfo {
+class MemberInfo : public Pooled {
 public:
     virtual ~MemberInfo();
     MemberInfo(const MemberInfo&) = delete;

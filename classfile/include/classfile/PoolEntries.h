@@ -1,5 +1,7 @@
 #pragma once
 
+#include "classfile/Pooled.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -29,7 +31,7 @@ enum PoolTag : uint8_t {
 
 /// One constant-pool entry. Entries turn themselves into text with toString,
 /// following the indices they hold through their pool.
-class ConstantPoolEntry {
+class ConstantPoolEntry : public Pooled {
 public:
     virtual ~ConstantPoolEntry();
     /// The entry's value as narrow text; referring entries follow their indices.
