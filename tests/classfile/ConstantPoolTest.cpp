@@ -124,6 +124,19 @@ TEST(ConstantPool, UnicodeEntryConsumesItsFourByteLengthAndBytes) {
     EXPECT_EQ(w.poolEnd(), 10u + (1 + 4 + 3) + (1 + 2 + 4));
 }
 
+TEST(ConstantPool, UnicodeLengthsBeyondTheInputFail) {
+    ClassWriter neg = bareWriter();
+    neg.rawEntry(2, Bytes().u4(0xFFFFFFFF));
+    const cftest::Failure n = failureOf<std::length_error>([&] { readClass(neg.str()); });
+    ASSERT_TRUE(n.thrown);
+    EXPECT_EQ(n.what, "constant pool entry of tag 2 at offset 11 has negative length -1");
+
+    ClassWriter huge = bareWriter();
+    huge.rawEntry(2, Bytes().u4(0x7FFFFFFF).raw(std::string("abc")));
+    EXPECT_EQ(readFailure(huge.str()).what,
+              "unexpected end of input at offset 15: 2147483647 more bytes needed, 17 left");
+}
+
 TEST(ConstantPool, NumbersFollowTheRoundTripConventions) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
