@@ -1,0 +1,65 @@
+#pragma once
+
+#include "classfile/ClassInfo.h"
+#include "testsupport/ClassWriter.h"
+
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace dumptest {
+
+inline std::unique_ptr<classfile::ClassInfo> readClass(const std::string& bytes) {
+    std::istringstream in(bytes, std::ios::binary);
+    return std::make_unique<classfile::ClassInfo>(in);
+}
+
+/// A writer for a class "T" extending "java/lang/Object".
+inline testsupport::ClassWriter classWriter() {
+    testsupport::ClassWriter w;
+    w.thisClass = w.classNamed("T");
+    w.superClass = w.classNamed("java/lang/Object");
+    return w;
+}
+
+/// What `x.print(out)` writes to a fresh stream.
+template <typename T>
+std::string printed(const T& x) {
+    std::ostringstream out;
+    x.print(out);
+    return out.str();
+}
+
+/// A class read from `w` whose one method has the Code attribute `code`.
+struct CodeClass {
+    std::unique_ptr<classfile::ClassInfo> cls;
+    const classfile::AttributeCode* code = nullptr;
+};
+
+inline CodeClass withCode(testsupport::ClassWriter& w, const testsupport::AttributeBytes& code) {
+    w.addMethod(0x0009, "m", "()V", {code});
+    CodeClass r;
+    r.cls = readClass(w.str());
+    r.code = r.cls->methods.at(0)->code();
+    if (r.code == nullptr)
+        throw std::logic_error("method without Code attribute");
+    return r;
+}
+
+/// The listing of `bytecode` with the pool and local-variable rows of `w`.
+inline std::string listing(testsupport::ClassWriter& w, const std::vector<uint8_t>& bytecode,
+                           const std::vector<testsupport::LocalVariableRow>& locals = {}) {
+    testsupport::AttributeBytesList nested;
+    if (!locals.empty())
+        nested.push_back(w.localVariableTable(locals));
+    const CodeClass c = withCode(w, w.code(2, 2, bytecode, {}, nested));
+    return c.code->listCode(c.code->code_length);
+}
+
+inline std::string num(uint64_t n) {
+    return std::to_string(n);
+}
+
+} // namespace dumptest
