@@ -8,6 +8,10 @@
 
 namespace classfile {
 
+namespace {
+constexpr size_t kSmallString = 64;
+} // namespace
+
 ByteReader::ByteReader(std::istream& in) : mBuf(in.rdbuf()) {
     if (mBuf == nullptr)
         throw std::runtime_error("class file stream has no buffer to read from");
@@ -31,16 +35,10 @@ void ByteReader::failEnd(uint64_t needed) const {
     throw std::runtime_error(text);
 }
 
-void ByteReader::block(void* out, size_t n) {
-    if (n > remaining())
-        failEnd(n);
-    const std::streamsize got =
-        mBuf->sgetn(static_cast<char*>(out), static_cast<std::streamsize>(n));
-    if (got < 0 || static_cast<size_t>(got) != n) {
-        mOffset += got > 0 ? static_cast<uint64_t>(got) : 0;
-        failEnd(n - (got > 0 ? static_cast<size_t>(got) : 0));
-    }
-    mOffset += n;
+void ByteReader::failShort(size_t n, std::streamsize got) {
+    const size_t delivered = got > 0 ? static_cast<size_t>(got) : 0;
+    mOffset += delivered;
+    failEnd(n - delivered);
 }
 
 namespace {
@@ -69,6 +67,14 @@ void fill(ByteReader& in, Buffer& out, size_t n, bool sizeKnown) {
 void ByteReader::string(std::string& out, size_t n) {
     if (n > remaining())
         failEnd(n);
+    // Most pool strings are short: a copy from the stack spares the string
+    // the zero-filling of resize.
+    if (n <= kSmallString) {
+        char small[kSmallString];
+        block(small, n);
+        out.assign(small, n);
+        return;
+    }
     fill(*this, out, n, mLimit != UINT64_MAX);
 }
 

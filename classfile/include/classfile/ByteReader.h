@@ -36,7 +36,15 @@ public:
     }
 
     /// Exactly `n` bytes into `out`, or an "unexpected end of input" error.
-    void block(void* out, size_t n);
+    void block(void* out, size_t n) {
+        if (n > remaining())
+            failEnd(n);
+        const std::streamsize got =
+            mBuf->sgetn(static_cast<char*>(out), static_cast<std::streamsize>(n));
+        if (got < 0 || static_cast<size_t>(got) != n)
+            failShort(n, got);
+        mOffset += n;
+    }
     /// `n` bytes as a string / byte array. When the remaining input is
     /// unknown the storage grows in bounded steps as bytes arrive.
     void string(std::string& out, size_t n);
@@ -57,6 +65,8 @@ public:
 
     /// Throws std::runtime_error "unexpected end of input at offset N ...".
     [[noreturn]] void failEnd(uint64_t needed) const;
+    /// failEnd after a block read that delivered only `got` of `n` bytes.
+    [[noreturn]] void failShort(size_t n, std::streamsize got);
 
 private:
     // One byte from the stream buffer: inline while its get area has data.

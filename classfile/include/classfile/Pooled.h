@@ -25,12 +25,23 @@ private:
     struct Block {
         Block* next;
     };
-    struct Cache {
-        Block* heads[kClasses] = {};
-        uint32_t counts[kClasses] = {};
-        ~Cache() {
-            gone() = true;
-            for (Block* head : heads)
+    // Plain data, so that reaching it costs no initialisation check.
+    struct Lists {
+        Block* heads[kClasses];
+        uint32_t counts[kClasses];
+        bool armed; ///< the reaper is registered for this thread
+        bool gone;  ///< the reaper has run: later frees go to the heap
+    };
+    static Lists& lists() {
+        static thread_local Lists l{};
+        return l;
+    }
+    // Returns the cached blocks to the heap when the thread ends.
+    struct Reaper {
+        ~Reaper() {
+            Lists& l = lists();
+            l.gone = true;
+            for (Block*& head : l.heads)
                 while (head) {
                     Block* next = head->next;
                     ::operator delete(head);
@@ -39,15 +50,6 @@ private:
         }
     };
 
-    // Set once the thread's cache is destroyed; later frees go to the heap.
-    static bool& gone() {
-        static thread_local bool flag = false;
-        return flag;
-    }
-    static Cache& cache() {
-        static thread_local Cache c;
-        return c;
-    }
     static constexpr bool pooling() {
 #if defined(__SANITIZE_ADDRESS__)
         return false;
@@ -66,33 +68,35 @@ private:
         const std::size_t cls = (size + kGranule - 1) / kGranule - 1;
         if (!pooling() || cls >= kClasses)
             return ::operator new(size);
-        // A small block always has its class's full size, wherever it is
-        // freed later: another thread's cache may hand it out again.
-        if (gone())
-            return ::operator new((cls + 1) * kGranule);
-        Cache& c = cache();
-        if (Block* b = c.heads[cls]) {
-            c.heads[cls] = b->next;
-            --c.counts[cls];
+        Lists& l = lists();
+        if (Block* b = l.heads[cls]) {
+            l.heads[cls] = b->next;
+            --l.counts[cls];
             return b;
         }
+        // A small block always has its class's full size, wherever it is
+        // freed later: another thread's cache may hand it out again.
         return ::operator new((cls + 1) * kGranule);
     }
     static void release(void* p, std::size_t size) noexcept {
         const std::size_t cls = (size + kGranule - 1) / kGranule - 1;
-        if (!pooling() || cls >= kClasses || gone()) {
+        if (!pooling() || cls >= kClasses) {
             ::operator delete(p);
             return;
         }
-        Cache& c = cache();
-        if (c.counts[cls] >= kMaxCached) {
+        Lists& l = lists();
+        if (l.gone || l.counts[cls] >= kMaxCached) {
             ::operator delete(p);
             return;
+        }
+        if (!l.armed) {
+            [[maybe_unused]] static thread_local Reaper reaper;
+            l.armed = true;
         }
         Block* b = static_cast<Block*>(p);
-        b->next = c.heads[cls];
-        c.heads[cls] = b;
-        ++c.counts[cls];
+        b->next = l.heads[cls];
+        l.heads[cls] = b;
+        ++l.counts[cls];
     }
 };
 
