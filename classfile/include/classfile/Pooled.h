@@ -11,7 +11,7 @@ namespace classfile {
 /// cache of freed blocks: reading a class allocates hundreds of them and
 /// frees them together, a pattern the general allocator serves slowly. The
 /// cache keeps at most a bounded number of blocks per size and is bypassed
-/// under the address sanitizer so that it still sees every use after free.
+/// under the address and thread sanitizers.
 class Pooled {
 public:
     static void* operator new(std::size_t size) { return allocate(size); }
@@ -50,11 +50,12 @@ private:
         }
     };
 
+    // Sanitizers must see every allocation of their own to check it.
     static constexpr bool pooling() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
         return false;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
         return false;
 #else
         return true;
