@@ -1,10 +1,11 @@
 #include "sgb/AnnotationConverter.h"
 
-#include "util/Text.h"
+#include "PoolText.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 namespace sgb {
 
@@ -17,22 +18,24 @@ using classfile::ElementValue;
 using rulefileinfo::AnnotationArgumentImpl;
 using rulefileinfo::AnnotationImpl;
 
-const std::string* utf8At(const ConstantPool& pool, size_t index) {
-    const classfile::ConstantPoolEntry* entry = pool.find(index);
-    const auto* utf8 = entry ? entry->as<classfile::CPEUtf8>() : nullptr;
-    return utf8 ? &utf8->value : nullptr;
-}
-
 template <typename T>
 const T* constantAt(const ConstantPool& pool, size_t index) {
     const classfile::ConstantPoolEntry* entry = pool.find(index);
-    return entry ? entry->as<T>() : nullptr;
+    // The reader creates the entry class that its tag names.
+    return entry && entry->tag == T::TAG ? static_cast<const T*>(entry) : nullptr;
 }
+
+const std::string kNoText;
 
 // The text of whatever constant an element value refers to; empty when the
 // slot is empty or outside the pool.
-std::string constantText(const ConstantPool& pool, size_t index) {
-    return pool.find(index) ? pool.text(index) : std::string();
+const std::string& constantText(const ConstantPool& pool, size_t index, std::string& scratch) {
+    return pool.find(index) ? textAt(pool, index, scratch) : kNoText;
+}
+
+std::wstring constantWide(const ConstantPool& pool, size_t index) {
+    std::string scratch;
+    return widen(constantText(pool, index, scratch));
 }
 
 zul::AnnotationArgumentType typeFromChar(const ConstantPool& pool, const ElementValue& value) {
@@ -74,7 +77,7 @@ void fillArguments(const ConstantPool& pool, AnnotationImpl& target, Element ele
             argument.type = typeFromChar(pool, value);
             break;
         case Element::Names:
-            argument.key = util::toWideACP(constantText(pool, value.const_value_index));
+            argument.key = constantWide(pool, value.const_value_index);
             break;
         case Element::Bvals: {
             const auto* constant = constantAt<classfile::CPEInteger>(pool, value.const_value_index);
@@ -88,7 +91,7 @@ void fillArguments(const ConstantPool& pool, AnnotationImpl& target, Element ele
         }
         case Element::Svals:
             if (const std::string* text = utf8At(pool, value.const_value_index))
-                argument.strValue = util::toWideACP(*text);
+                argument.strValue = widen(*text);
             break;
         }
     }
@@ -97,25 +100,27 @@ void fillArguments(const ConstantPool& pool, AnnotationImpl& target, Element ele
 } // namespace
 
 bool isContainerAnnotation(const classfile::AnnotationInfo& annotation) {
-    const std::string* type = utf8At(*annotation.pool, annotation.type_index);
+    const std::string* type =
+        annotation.pool ? utf8At(*annotation.pool, annotation.type_index) : nullptr;
     return type && type->compare(0, 28, kContainerAnnotationType) == 0;
 }
 
-std::string nestedAnnotationName(const ConstantPool& pool,
-                                 const classfile::AnnotationInfo& nested) {
-    std::string name;
+const std::string& nestedAnnotationName(const ConstantPool& pool,
+                                        const classfile::AnnotationInfo& nested,
+                                        std::string& scratch) {
+    const ElementValue* last = nullptr;
     for (const auto& pair : nested.element_value_pairs) {
         const std::string* element = utf8At(pool, pair->element_name_index);
-        if (element && *element == "name")
-            name = constantText(pool, pair->const_value_index);
+        if (element && std::string_view(*element) == "name")
+            last = pair.get();
     }
-    return name;
+    return last ? constantText(pool, last->const_value_index, scratch) : kNoText;
 }
 
 void convertAnnotation(const ConstantPool& pool, AnnotationImpl& target,
                        const classfile::AnnotationInfo& nested) {
-    static const struct {
-        const char* name;
+    static constexpr struct {
+        std::string_view name;
         Element element;
     } kArrays[] = {{"types", Element::Types},
                    {"names", Element::Names},
@@ -129,12 +134,13 @@ void convertAnnotation(const ConstantPool& pool, AnnotationImpl& target,
         const std::string* element = utf8At(pool, pair->element_name_index);
         if (!element)
             continue;
-        if (*element == "name") {
-            target.name = util::toWideACP(constantText(pool, pair->const_value_index));
+        const std::string_view name(*element);
+        if (name == "name") {
+            target.name = constantWide(pool, pair->const_value_index);
             continue;
         }
         for (const auto& array : kArrays)
-            if (*element == array.name)
+            if (name == array.name)
                 fillArguments(pool, target, array.element, *pair);
     }
 }

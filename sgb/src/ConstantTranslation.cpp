@@ -1,3 +1,4 @@
+#include "PoolText.h"
 #include "TranslationSteps.h"
 
 #include "sgb/Builtins.h"
@@ -6,7 +7,6 @@
 #include "sgb/EnumMap.h"
 
 #include "util/Log.h"
-#include "util/Text.h"
 
 #include <algorithm>
 #include <memory>
@@ -56,11 +56,15 @@ struct MemberName {
 
 MemberName memberName(const ConstantPool& pool, const classfile::CPERef& ref) {
     const auto& nameAndType = pool.as<classfile::CPENameAndType>(ref.name_and_type_index);
-    return {pool.text(nameAndType.name_index), pool.text(nameAndType.descriptor_index)};
+    std::string scratch;
+    MemberName member;
+    member.name = textAt(pool, nameAndType.name_index, scratch);
+    member.descriptor = textAt(pool, nameAndType.descriptor_index, scratch);
+    return member;
 }
 
-std::string className(const ConstantPool& pool, uint32_t classIndex) {
-    return pool.text(pool.as<classfile::CPEClass>(classIndex).name_index);
+const std::string& className(const ConstantPool& pool, uint32_t classIndex, std::string& scratch) {
+    return textAt(pool, pool.as<classfile::CPEClass>(classIndex).name_index, scratch);
 }
 
 class ConstantTranslator {
@@ -83,41 +87,47 @@ private:
         mMethodKeys.reserve(mClass.methods.size());
         for (size_t position = 0; position < mClass.methods.size(); ++position) {
             const MethodInfo& method = *mClass.methods[position];
-            // A later method with the same key wins.
-            mMethodKeys[mPool.text(method.name_index) + mPool.text(method.descriptor_index)] =
-                position;
+            std::string scratch;
+            std::string key = textAt(mPool, method.name_index, scratch);
+            key += textAt(mPool, method.descriptor_index, scratch);
+            mMethodKeys[std::move(key)] = position; // a later method with the same key wins
         }
     }
 
     void findBuiltinsClass() {
         for (size_t i = 0; i < mPool.size(); ++i) {
             const auto* entry = mPool.find(i);
-            const auto* cls = entry ? entry->as<classfile::CPEClass>() : nullptr;
-            if (!cls)
+            if (!entry || entry->tag != classfile::TAG_CLASS)
                 continue;
             // Prefix and suffix may share the slash: com/ulno/Builtins qualifies.
-            const std::string name = mPool.text(cls->name_index);
+            std::string scratch;
+            const std::string& name = className(mPool, static_cast<uint32_t>(i), scratch);
             if (startsWith(name, "com/ulno/", 9) && endsWith(name, "/Builtins", 9))
                 mBuiltinsClass = static_cast<int64_t>(i);
         }
     }
 
+    // The reader creates the entry class that the tag names, so the casts
+    // below need no run-time check.
     void translate(size_t i, const classfile::ConstantPoolEntry& entry) {
         switch (entry.tag) {
-        case classfile::TAG_STRING:
-            mWriter.putString(i, util::toWideACP(entry.toString()));
+        case classfile::TAG_STRING: {
+            std::string scratch;
+            const auto& string = static_cast<const classfile::CPEString&>(entry);
+            mWriter.putString(i, widen(textAt(mPool, string.string_index, scratch)));
             break;
+        }
         case classfile::TAG_DOUBLE:
-            mWriter.putDouble(i, mPool.as<classfile::CPEDouble>(i).value);
+            mWriter.putDouble(i, static_cast<const classfile::CPEDouble&>(entry).value);
             break;
         case classfile::TAG_INTEGER:
-            mWriter.putInteger(i, mPool.as<classfile::CPEInteger>(i).value);
+            mWriter.putInteger(i, static_cast<const classfile::CPEInteger&>(entry).value);
             break;
         case classfile::TAG_FIELDREF:
-            translateFieldRef(i, mPool.as<classfile::CPEFieldRef>(i));
+            translateFieldRef(i, static_cast<const classfile::CPEFieldRef&>(entry));
             break;
         case classfile::TAG_METHODREF:
-            translateMethodRef(i, mPool.as<classfile::CPEMethodRef>(i));
+            translateMethodRef(i, static_cast<const classfile::CPEMethodRef&>(entry));
             break;
         default:
             break; // texts, classes, names and types, floats, longs: nothing to store
@@ -125,7 +135,8 @@ private:
     }
 
     void translateFieldRef(size_t i, const classfile::CPEFieldRef& ref) {
-        const std::string cls = className(mPool, ref.class_index);
+        std::string scratch;
+        const std::string& cls = className(mPool, ref.class_index, scratch);
         const MemberName field = memberName(mPool, ref);
         if (ref.class_index == kOwnClassIndex) {
             mRecord.ownFieldRefs.push_back(static_cast<int32_t>(i));
@@ -134,8 +145,7 @@ private:
         // A field of another class is an enum constant; an unknown class throws.
         const std::string enumClass = afterLastSlash(cls);
         const int32_t value = lookupEnumValue(getEnumMap(), enumClass, field.name);
-        mWriter.putEnumValue(i, value,
-                             util::toWideACP(enumClass) + L"." + util::toWideACP(field.name));
+        mWriter.putEnumValue(i, value, widen(enumClass) + L"." + widen(field.name));
     }
 
     void translateMethodRef(size_t i, const classfile::CPEMethodRef& ref) {
@@ -150,7 +160,7 @@ private:
         if (ref.class_index == kOwnClassIndex) {
             const bool isVoid = returnTypeCode(method.descriptor) == zul::AAT_VOID;
             if (!isVoid)
-                mDiagnostics.methodError(L"Illegal method '" + util::toWideACP(key) +
+                mDiagnostics.methodError(L"Illegal method '" + widen(key) +
                                          L"' with undefined body  - not a rule (not void).");
             mWriter.putMethod(i, bodilessMethod(i, method, isVoid));
             return;
@@ -168,8 +178,8 @@ private:
             mWriter.putEnumType(i, static_cast<int32_t>(mRecord.enumTypeNames.size() - 1));
             return;
         }
-        mDiagnostics.methodError(L"Non-recognized method '" + util::toWideACP(key) +
-                                 L"' (classIndex " + std::to_wstring(ref.class_index) + L").");
+        mDiagnostics.methodError(L"Non-recognized method '" + widen(key) + L"' (classIndex " +
+                                 std::to_wstring(ref.class_index) + L").");
         mWriter.putMethod(i, bodilessMethod(i, method, false));
     }
 
@@ -185,8 +195,7 @@ private:
         } else if (method.name == "_$createShape") {
             mWriter.putCreateShape(i);
         } else {
-            mDiagnostics.methodError(L"Non-recognized builtin method '" + util::toWideACP(key) +
-                                     L"'.");
+            mDiagnostics.methodError(L"Non-recognized builtin method '" + widen(key) + L"'.");
             mWriter.putMethod(i, bodilessMethod(i, method, false));
         }
     }
@@ -199,9 +208,9 @@ private:
         record->kind = 1;
         record->maxStack = -1;
         record->isPublic = 1;
-        record->name = util::toWideACP(method.name);
+        record->name = widen(method.name);
         record->baseName = baseName(record->name);
-        record->descriptor = util::toWideACP(method.descriptor);
+        record->descriptor = widen(method.descriptor);
         record->valid = valid ? 1 : 0;
         return record;
     }
@@ -209,22 +218,23 @@ private:
     std::unique_ptr<zulx::MethodRecord> definedMethod(size_t i, size_t position,
                                                       const std::string& key) {
         const MethodInfo& method = *mClass.methods[position];
-        const std::string descriptor = mPool.text(method.descriptor_index);
+        std::string scratch;
+        const std::string descriptor = textAt(mPool, method.descriptor_index, scratch);
         auto record = std::make_unique<zulx::MethodRecord>();
         record->index = static_cast<int32_t>(i);
         record->position = static_cast<int32_t>(position);
         record->kind = 0;
         record->isPublic = (method.access_flags & 1) ? 1 : 0;
-        record->name = util::toWideACP(mPool.text(method.name_index));
+        record->name = widen(textAt(mPool, method.name_index, scratch));
         record->baseName = baseName(record->name);
-        record->descriptor = util::toWideACP(descriptor);
+        record->descriptor = widen(descriptor);
         record->valid = 1;
 
         const classfile::AttributeCode* code = method.code();
         if (!code) {
             // Nothing runnable: keep the record so the reference resolves,
             // but mark it unusable.
-            mDiagnostics.methodError(L"Method '" + util::toWideACP(key) + L"' has no code.");
+            mDiagnostics.methodError(L"Method '" + widen(key) + L"' has no code.");
             record->maxStack = -1;
             record->valid = 0;
             return record;
@@ -238,11 +248,11 @@ private:
         record->paramCount = static_cast<int32_t>(parameterTypeCodes(descriptor).size());
         record->localTypes.resize(locals->local_variable_table.size());
         for (size_t v = 0; v < locals->local_variable_table.size(); ++v) {
-            const std::string type = mPool.text(locals->local_variable_table[v].descriptor_index);
+            const std::string& type =
+                textAt(mPool, locals->local_variable_table[v].descriptor_index, scratch);
             const int32_t local = localTypeCode(type);
             if (local < 0) {
-                mDiagnostics.methodError(L"Datatype '" + util::toWideACP(type) +
-                                         L"' not supported.");
+                mDiagnostics.methodError(L"Datatype '" + widen(type) + L"' not supported.");
                 record->valid = 0;
                 continue;
             }

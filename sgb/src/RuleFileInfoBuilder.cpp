@@ -1,9 +1,9 @@
 #include "TranslationSteps.h"
 
+#include "PoolText.h"
+
 #include "sgb/AnnotationConverter.h"
 #include "sgb/Descriptor.h"
-
-#include "util/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,7 +59,7 @@ void convertNested(const ConstantPool& pool, const Containers& containers, size_
 
 // Every "$" after the first one becomes ".".
 std::wstring entryName(const std::string& methodName) {
-    std::wstring name = util::toWideACP(methodName);
+    std::wstring name = widen(methodName);
     const size_t first = name.find(L'$');
     if (first != std::wstring::npos)
         std::replace(name.begin() + static_cast<std::ptrdiff_t>(first) + 1, name.end(), L'$', L'.');
@@ -90,8 +90,9 @@ void applySortAnnotations(EntryImpl& entry) {
 
 void fillEntry(const ConstantPool& pool, const MethodInfo& method, const AnnotationInfo& container,
                EntryImpl& entry) {
-    const std::string descriptor = pool.text(method.descriptor_index);
-    entry.name = entryName(pool.text(method.name_index));
+    std::string scratch;
+    const std::string descriptor = textAt(pool, method.descriptor_index, scratch);
+    entry.name = entryName(textAt(pool, method.name_index, scratch));
     entry.returnType = returnTypeCode(descriptor);
 
     const std::vector<zul::AnnotationArgumentType> types = parameterTypeCodes(descriptor);
@@ -107,7 +108,8 @@ void fillEntry(const ConstantPool& pool, const MethodInfo& method, const Annotat
         parameter.type = types[p];
         // A table shorter than the parameter list leaves the rest generic names.
         if (locals && p < locals->local_variable_table.size())
-            parameter.name = util::toWideACP(pool.text(locals->local_variable_table[p].name_index));
+            parameter.name =
+                widen(textAt(pool, locals->local_variable_table[p].name_index, scratch));
         else
             parameter.name = L"param" + std::to_wstring(p);
     }
@@ -140,7 +142,8 @@ bool entryLess(const EntryImpl& a, const EntryImpl& b) {
 enum class Marker { None, Attribute, Rule };
 
 Marker markerOf(const ConstantPool& pool, const AnnotationInfo& nested) {
-    const std::string name = nestedAnnotationName(pool, nested);
+    std::string scratch;
+    const std::string& name = nestedAnnotationName(pool, nested, scratch);
     if (name == "_$ATTR")
         return Marker::Attribute;
     if (name == "_$RULE")
@@ -161,15 +164,25 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
     convertNested(pool, fileContainers, info->numAnnotations, info->annotations);
 
     // Counting pass: every marker counts, even a second one on one method.
+    // Each method's first marker and the container holding it are kept for
+    // the filling pass.
+    struct FirstMarker {
+        Marker kind = Marker::None;
+        const AnnotationInfo* container = nullptr;
+    };
+    std::vector<FirstMarker> first(cls.methods.size());
     size_t attributes = 0, rules = 0;
-    for (const auto& method : cls.methods)
-        forEachContainer(visibleAnnotations(method->attributes), [&](const AnnotationInfo& c) {
-            forEachNested(c, [&](const AnnotationInfo& nested) {
-                const Marker marker = markerOf(pool, nested);
-                attributes += marker == Marker::Attribute;
-                rules += marker == Marker::Rule;
-            });
-        });
+    for (size_t m = 0; m < cls.methods.size(); ++m)
+        forEachContainer(visibleAnnotations(cls.methods[m]->attributes),
+                         [&](const AnnotationInfo& c) {
+                             forEachNested(c, [&](const AnnotationInfo& nested) {
+                                 const Marker marker = markerOf(pool, nested);
+                                 attributes += marker == Marker::Attribute;
+                                 rules += marker == Marker::Rule;
+                                 if (marker != Marker::None && first[m].kind == Marker::None)
+                                     first[m] = {marker, &c};
+                             });
+                         });
     info->numAttributes = attributes;
     if (attributes)
         info->attributes = std::make_unique<EntryImpl[]>(attributes);
@@ -177,24 +190,15 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
     if (rules)
         info->rules = std::make_unique<EntryImpl[]>(rules);
 
-    // Filling pass: a method becomes one entry, at its first marker.
+    // Filling pass, in method order: a method becomes one entry, filled from
+    // the container in which its first marker was found.
     size_t nextAttribute = 0, nextRule = 0;
-    for (const auto& method : cls.methods) {
-        const AnnotationInfo* found = nullptr;
-        Marker kind = Marker::None;
-        forEachContainer(visibleAnnotations(method->attributes), [&](const AnnotationInfo& c) {
-            forEachNested(c, [&](const AnnotationInfo& nested) {
-                if (found)
-                    return;
-                kind = markerOf(pool, nested);
-                if (kind != Marker::None)
-                    found = &c;
-            });
-        });
-        if (kind == Marker::Attribute)
-            fillEntry(pool, *method, *found, info->attributes[nextAttribute++]);
-        else if (kind == Marker::Rule)
-            fillEntry(pool, *method, *found, info->rules[nextRule++]);
+    for (size_t m = 0; m < cls.methods.size(); ++m) {
+        if (first[m].kind == Marker::Attribute)
+            fillEntry(pool, *cls.methods[m], *first[m].container,
+                      info->attributes[nextAttribute++]);
+        else if (first[m].kind == Marker::Rule)
+            fillEntry(pool, *cls.methods[m], *first[m].container, info->rules[nextRule++]);
     }
 
     std::sort(info->attributes.get(), info->attributes.get() + info->numAttributes, entryLess);

@@ -28,10 +28,13 @@ void forEachNested(const classfile::AnnotationInfo& container, Visit&& visit) {
             visit(*value->annotation_value);
 }
 
-/// The value of a nested annotation's "name" element as narrow text, or the
-/// empty text when it has none.
-std::string nestedAnnotationName(const classfile::ConstantPool& pool,
-                                 const classfile::AnnotationInfo& nested);
+/// The value of a nested annotation's "name" element (the last one when it
+/// has several) as narrow text, or the empty text when it has none. The
+/// result refers into the pool, or into `scratch` when the constant is not a
+/// UTF-8 entry.
+const std::string& nestedAnnotationName(const classfile::ConstantPool& pool,
+                                        const classfile::AnnotationInfo& nested,
+                                        std::string& scratch);
 
 /// Fills `target` (a default-constructed annotation) from one nested
 /// annotation: its name and the arguments described by the parallel arrays

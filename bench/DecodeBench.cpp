@@ -1,0 +1,238 @@
+// Decoding a compiled rule file: from the byte stream to the finished
+// compiled-rule record and rule file information, on a synthetic file of
+// about 2,000 rules. Reports MB/s and the peak heap in use during a decode on
+// top of what was in use before it, also as a multiple of the file size.
+#include "classfile/ClassInfo.h"
+#include "sgb/SGBDecoder.h"
+#include "sgbtest/RuleFileWriter.h"
+
+#include "zulx/SGB.h"
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <istream>
+#include <memory>
+#include <new>
+#include <streambuf>
+#include <string>
+
+namespace {
+
+// Heap accounting through the global allocation functions of this program,
+// switched on only while memory is measured: asking malloc for each block's
+// size costs time that the throughput figures should not include.
+std::atomic<bool> gTracking{false};
+std::atomic<int64_t> gInUse{0};
+std::atomic<int64_t> gPeak{0};
+
+void* allocate(size_t size) {
+    void* p = std::malloc(size ? size : 1);
+    if (!p)
+        throw std::bad_alloc();
+    if (gTracking.load(std::memory_order_relaxed)) {
+        const auto bytes = static_cast<int64_t>(malloc_usable_size(p));
+        const int64_t now = gInUse.fetch_add(bytes) + bytes;
+        int64_t peak = gPeak.load();
+        while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
+        }
+    }
+    return p;
+}
+
+void release(void* p) {
+    if (!p)
+        return;
+    // Blocks allocated before tracking began may be freed during it: the
+    // count then drops below the baseline, which only makes the peak exact
+    // relative to that baseline.
+    if (gTracking.load(std::memory_order_relaxed))
+        gInUse.fetch_sub(static_cast<int64_t>(malloc_usable_size(p)));
+    std::free(p);
+}
+
+} // namespace
+
+void* operator new(size_t size) {
+    return allocate(size);
+}
+void* operator new[](size_t size) {
+    return allocate(size);
+}
+void operator delete(void* p) noexcept {
+    release(p);
+}
+void operator delete[](void* p) noexcept {
+    release(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    release(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    release(p);
+}
+
+namespace {
+
+using sgbtest::Arg;
+using sgbtest::RuleFileWriter;
+
+// An input buffer over bytes that stay where they are, as a host's memory
+// stream is, without the copy an istringstream makes.
+class MemoryBuf : public std::streambuf {
+public:
+    explicit MemoryBuf(const std::string& bytes) {
+        char* begin = const_cast<char*>(bytes.data());
+        setg(begin, begin, begin + bytes.size());
+    }
+};
+
+// A rule file shaped like compiled city rules: each rule has parameters, a
+// local-variable table, annotations and a body that calls built-ins, other
+// rules and enum constants.
+std::string syntheticRuleFile(int rules) {
+    RuleFileWriter f("rules/Synthetic");
+    f.fileAnnotations({RuleFileWriter::version("1.10", "1.4"),
+                       {"@Description", {Arg::text("", "synthetic benchmark rules")}}});
+    const uint16_t extrude = f.builtinCall("extrude", "(D)V");
+    const uint16_t rand = f.builtinCall("rand", "(DD)D");
+    const uint16_t insert = f.builtinCall("i", "(Ljava/lang/String;)V");
+    const uint16_t handle = f.builtinCall("_$getHandle", "(DD)D");
+    const uint16_t front = f.enumConstant("Comp", "front");
+    for (int a = 0; a < rules / 10; ++a) {
+        const std::string name = "attr" + std::to_string(a);
+        f.ownField(name);
+        f.addAttr(name, "()D", {{"@Range", {Arg::number("min", 0), Arg::number("max", a)}}});
+    }
+    for (int r = 0; r < rules; ++r) {
+        const std::string name = "Rule" + std::to_string(r) + "$part";
+        const uint16_t self = f.ownCall(name, "(DLjava/lang/String;)V");
+        const uint16_t next =
+            f.ownCall("Rule" + std::to_string(r + 1) + "$part", "(DLjava/lang/String;)V");
+        const uint16_t value = f.w.doubleValue(r * 0.5);
+        const uint16_t asset = f.w.string("assets/part" + std::to_string(r % 50) + ".obj");
+        sgbtest::MethodSpec m;
+        m.name = name;
+        m.descriptor = "(DLjava/lang/String;)V";
+        m.locals = {{"height", "D"}, {"style", "Ljava/lang/String;"}, {"i", "I"}};
+        auto u2 = [](uint16_t v) {
+            return std::vector<uint8_t>{static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+        };
+        std::vector<uint8_t> code;
+        auto emit = [&](uint8_t op, uint16_t index) {
+            code.push_back(op);
+            const auto b = u2(index);
+            code.insert(code.end(), b.begin(), b.end());
+        };
+        emit(0x14, value);
+        emit(0x14, value);
+        emit(0xB8, rand);
+        emit(0xB8, extrude);
+        emit(0x13, asset);
+        emit(0xB8, insert);
+        emit(0xB2, front);
+        code.push_back(0x57);
+        emit(0x14, value);
+        emit(0x14, value);
+        emit(0xB8, handle);
+        code.push_back(0x58);
+        emit(0x14, value);
+        emit(0x13, asset);
+        emit(0xB8, next);
+        code.push_back(0xB1);
+        m.code = code;
+        m.containers = {{{"_$RULE", {}},
+                         {"$Order", {Arg::number("", r % 7)}},
+                         {"@Description", {Arg::text("", "part " + std::to_string(r))}}}};
+        f.addMethod(m);
+        (void)self;
+    }
+    return f.str();
+}
+
+const std::string& ruleFile() {
+    static const std::string file = syntheticRuleFile(2000);
+    return file;
+}
+
+// Throughput of the whole decode: stream to finished record and information.
+void BM_DecodeRuleFile(benchmark::State& state) {
+    const std::string& file = ruleFile();
+    sgb::SGBDecoder decoder;
+    for (auto _ : state) {
+        zulx::ContentPtrVector results;
+        MemoryBuf buffer(file);
+        std::istream in(&buffer);
+        decoder.decode(results, in, nullptr, L"");
+        benchmark::DoNotOptimize(results.front().get());
+        // Releasing the record is the host's business, not part of decoding.
+        state.PauseTiming();
+        results.clear();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+    state.counters["file_bytes"] = static_cast<double>(file.size());
+}
+BENCHMARK(BM_DecodeRuleFile)->Unit(benchmark::kMillisecond);
+
+// The class-file reading alone, which every decode starts with (its object
+// released untimed, like the record above).
+void BM_ReadClassFileOnly(benchmark::State& state) {
+    const std::string& file = ruleFile();
+    for (auto _ : state) {
+        MemoryBuf buffer(file);
+        std::istream in(&buffer);
+        auto cls = std::make_unique<classfile::ClassInfo>(in);
+        benchmark::DoNotOptimize(cls.get());
+        state.PauseTiming();
+        cls.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK(BM_ReadClassFileOnly)->Unit(benchmark::kMillisecond);
+
+// Peak heap during one decode, above what was in use before it, in bytes and
+// per byte of the file; the same for reading the class file alone.
+template <typename Work>
+void measurePeak(benchmark::State& state, Work&& work) {
+    const std::string& file = ruleFile();
+    int64_t worst = 0;
+    for (auto _ : state) {
+        gTracking = true;
+        const int64_t baseline = gInUse.load();
+        gPeak.store(baseline);
+        work(file);
+        worst = std::max(worst, gPeak.load() - baseline);
+        gTracking = false;
+    }
+    state.counters["peak_heap_bytes"] = static_cast<double>(worst);
+    state.counters["peak_per_file_byte"] =
+        static_cast<double>(worst) / static_cast<double>(file.size());
+}
+
+void BM_DecodePeakMemory(benchmark::State& state) {
+    sgb::SGBDecoder decoder;
+    measurePeak(state, [&](const std::string& file) {
+        zulx::ContentPtrVector results;
+        MemoryBuf buffer(file);
+        std::istream in(&buffer);
+        decoder.decode(results, in, nullptr, L"");
+    });
+}
+BENCHMARK(BM_DecodePeakMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_ReadClassFilePeakMemory(benchmark::State& state) {
+    measurePeak(state, [](const std::string& file) {
+        MemoryBuf buffer(file);
+        std::istream in(&buffer);
+        classfile::ClassInfo cls(in);
+        benchmark::DoNotOptimize(&cls);
+    });
+}
+BENCHMARK(BM_ReadClassFilePeakMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,20 @@
+# Runs the generator into WORK_DIR and compares every example rule file in
+# EXPECTED_DIR with what it wrote, byte for byte.
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+execute_process(COMMAND ${GENERATOR} ${WORK_DIR} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "zul_generate_examples failed: ${result}")
+endif()
+file(GLOB generated RELATIVE ${WORK_DIR} ${WORK_DIR}/*.sgb)
+file(GLOB committed RELATIVE ${EXPECTED_DIR} ${EXPECTED_DIR}/*.sgb)
+if(NOT generated STREQUAL committed)
+  message(FATAL_ERROR "generated files (${generated}) differ from committed ones (${committed})")
+endif()
+foreach(name ${generated})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/${name} ${EXPECTED_DIR}/${name}
+    RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "examples/${name} is out of date: run `ninja update_examples`")
+  endif()
+endforeach()

@@ -1,0 +1,90 @@
+#pragma once
+
+// A canonical text of everything the translation writes into a rule data
+// record, so that tests can compare records as a whole.
+
+#include "sgb/Enum.h"
+
+#include "util/Text.h"
+#include "zulx/SGB.h"
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace sgbtest {
+
+inline std::string recordText(const zulx::RuleData& record) {
+    std::ostringstream out;
+    out.precision(17);
+    for (size_t i = 0; i < record.constants.size(); ++i) {
+        const ::SGB::CPEntry* e = record.constants[i];
+        if (!e)
+            continue;
+        out << i << " tag " << e->tag << ": ";
+        const void* p = e->payload;
+        switch (e->tag) {
+        case 0:
+            out << util::toUTF8(**static_cast<const std::shared_ptr<std::wstring>*>(p));
+            break;
+        case 1:
+            out << *static_cast<const double*>(p);
+            break;
+        case 2:
+        case 4:
+        case 6:
+            out << *static_cast<const int32_t*>(p);
+            break;
+        case 3: {
+            const auto& m = *static_cast<const zulx::MethodRecord*>(p);
+            out << m.index << ' ' << m.position << ' ' << m.kind << ' ' << m.maxStack << ' '
+                << m.paramCount << ' ' << m.localSlots << ' ' << int(m.isPublic) << ' '
+                << int(m.valid) << ' ' << util::toUTF8(m.name) << ' ' << util::toUTF8(m.baseName)
+                << ' ' << util::toUTF8(m.descriptor) << " locals";
+            for (int32_t t : m.localTypes)
+                out << ' ' << t;
+            out << " code";
+            for (uint8_t b : m.code)
+                out << ' ' << int(b);
+            break;
+        }
+        case 7: {
+            const auto& v = **static_cast<const std::shared_ptr<::SGB::Enum>*>(p);
+            out << v.value << ' ' << util::toUTF8(v.name);
+            break;
+        }
+        default:
+            break;
+        }
+        out << '\n';
+    }
+    out << "size " << record.constants.size() << "\nown";
+    for (int32_t i : record.ownFieldRefs)
+        out << ' ' << i;
+    out << "\nenums";
+    for (const std::string& s : record.enumTypeNames)
+        out << ' ' << s;
+    out << "\nhandles";
+    for (int32_t i : record.handleRefs)
+        out << ' ' << i;
+    out << "\nmethods";
+    for (const auto& m : record.methodIndex)
+        out << ' ' << util::toUTF8(m.first) << '=' << m.second;
+    out << "\nversions " << record.compilerVersionMajor << '.' << record.compilerVersionMinor << ' '
+        << record.languageVersionMajor << '.' << record.languageVersionMinor << '\n';
+    for (const std::wstring& e : record.errors)
+        out << "error " << util::toUTF8(e) << '\n';
+    for (const std::wstring& w : record.warnings)
+        out << "warning " << util::toUTF8(w) << '\n';
+    if (record.ruleFileInfo) {
+        size_t size = 0;
+        record.ruleFileInfo->toXML(nullptr, &size);
+        std::vector<char> xml(size);
+        record.ruleFileInfo->toXML(xml.data(), &size);
+        out << xml.data();
+    }
+    return out.str();
+}
+
+} // namespace sgbtest
