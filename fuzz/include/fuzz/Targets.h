@@ -18,8 +18,8 @@ struct Target {
 
 /// Class-file reading.
 void runClassFile(const uint8_t* data, size_t size);
-/// Class-file reading plus the dump of every pool entry, attribute,
-/// annotation and code listing.
+/// Class-file reading plus the whole-class dump and the text of every pool
+/// entry, attribute, annotation and code listing.
 void runDump(const uint8_t* data, size_t size);
 /// Full decoding into a fresh compiled-rule object, then the XML and a clone
 /// of its rule file information.
