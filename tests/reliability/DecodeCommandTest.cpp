@@ -1,0 +1,136 @@
+// `zul decode` on damaged rule files, run as a user runs it: a file that
+// cannot be read ends the command with status 1 and one message line, never
+// with a signal, and a good file named after it is still decoded.
+#include "Inputs.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/filesystem.hpp>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = boost::filesystem;
+
+namespace reliability {
+namespace {
+
+struct CommandRun {
+    bool signaled = false;
+    int status = -1;
+    std::string out;
+    std::vector<std::string> errLines;
+};
+
+CommandRun runZul(const std::string& arguments, const fs::path& dir) {
+    const fs::path errFile = dir / "stderr.txt";
+    const std::string command =
+        std::string(ZUL_COMMAND) + " " + arguments + " 2>" + errFile.string();
+    CommandRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        run.out.append(chunk, n);
+    const int raw = ::pclose(pipe);
+    run.signaled = WIFSIGNALED(raw);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream err(errFile.string());
+    for (std::string line; std::getline(err, line);)
+        run.errLines.push_back(line);
+    return run;
+}
+
+class DecodeCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / fs::unique_path("zul-decode-%%%%%%%%");
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path write(const std::string& name, const std::string& bytes) {
+        const fs::path path = dir / name;
+        std::ofstream(path.string(), std::ios::binary) << bytes;
+        return path;
+    }
+
+    fs::path dir;
+};
+
+/// Damaged variants of the example rule files that the decoder rejects:
+/// cuts at a spread of lengths and random damage (fixed seed).
+std::vector<std::string> rejectedVariants() {
+    std::vector<std::string> variants;
+    std::mt19937 random(0xDEC0DE);
+    for (const Input& input : wellFormedInputs()) {
+        if (input.name.find(".sgb") == std::string::npos)
+            continue;
+        const std::string& bytes = input.bytes;
+        for (size_t cut : {size_t{0}, size_t{3}, size_t{9}, bytes.size() / 3, bytes.size() - 1})
+            variants.push_back(bytes.substr(0, cut));
+        for (int found = 0, tries = 0; found < 8 && tries < 1000; ++tries) {
+            const std::string damaged = mutate(mutate(bytes, random), random);
+            if (!decode(damaged).ok) {
+                variants.push_back(damaged);
+                ++found;
+            }
+        }
+    }
+    return variants;
+}
+
+TEST_F(DecodeCommandTest, ADamagedFileEndsWithStatusOneAndOneMessageLine) {
+    const std::vector<std::string> variants = rejectedVariants();
+    ASSERT_GE(variants.size(), 20u);
+    for (size_t i = 0; i < variants.size(); ++i) {
+        const fs::path file = write("damaged" + std::to_string(i) + ".sgb", variants[i]);
+        const CommandRun run = runZul("decode " + file.string(), dir);
+        ASSERT_FALSE(run.signaled) << file;
+        EXPECT_EQ(run.status, 1) << file;
+        EXPECT_EQ(run.out, "") << file;
+        // The reader may write diagnostic lines first; the command's own
+        // message is one line, the last, naming the file.
+        ASSERT_FALSE(run.errLines.empty()) << file;
+        const std::string& message = run.errLines.back();
+        EXPECT_EQ(message.rfind("zul: " + file.string() + ": ", 0), 0u) << message;
+        EXPECT_GT(message.size(), ("zul: " + file.string() + ": ").size()) << message;
+        int commandLines = 0;
+        for (const std::string& line : run.errLines)
+            commandLines += line.rfind("zul: ", 0) == 0 ? 1 : 0;
+        EXPECT_EQ(commandLines, 1) << file;
+    }
+}
+
+TEST_F(DecodeCommandTest, AGoodFileAfterADamagedOneIsStillDecoded) {
+    const Input* example = nullptr;
+    for (const Input& input : wellFormedInputs())
+        if (input.name.find(".sgb") != std::string::npos && decode(input.bytes).ok)
+            example = &input;
+    ASSERT_NE(example, nullptr);
+    const fs::path bad = write("bad.sgb", example->bytes.substr(0, example->bytes.size() / 2));
+    const fs::path good = write("good.sgb", example->bytes);
+
+    const CommandRun run = runZul("decode " + bad.string() + " " + good.string(), dir);
+    EXPECT_FALSE(run.signaled);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.rfind("<rulefileinfo>", 0), 0u) << run.out;
+    // The good file's warnings may follow; the one failure line names the bad file.
+    std::vector<std::string> failures;
+    for (const std::string& line : run.errLines)
+        if (line.rfind("zul: ", 0) == 0)
+            failures.push_back(line);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].rfind("zul: " + bad.string() + ": ", 0), 0u) << failures[0];
+}
+
+} // namespace
+} // namespace reliability
