@@ -1,6 +1,7 @@
 #include "Context.h"
 
 #include "zulx/Log.h"
+#include "zulx/Utf.h"
 
 #include <boost/filesystem/operations.hpp>
 
@@ -49,6 +50,21 @@ std::unique_ptr<zulx::ExtensionManager> Context::createManager() {
         mInit = reinterpret_cast<zulx::LoaderInitFunction>(symbol);
     }
     return std::unique_ptr<zulx::ExtensionManager>(mInit(nullptr));
+}
+
+std::unique_ptr<zulx::ExtensionManager>
+Context::createManager(const std::vector<std::string>& plugins, bool withDefaultPlugins) {
+    std::vector<std::wstring> paths;
+    if (withDefaultPlugins)
+        paths.push_back(zulx::utf8ToWide(defaultPluginDir()));
+    for (const std::string& path : plugins)
+        paths.push_back(zulx::utf8ToWide(path));
+    std::vector<const wchar_t*> pointers;
+    for (const std::wstring& path : paths)
+        pointers.push_back(path.c_str());
+    auto manager = createManager();
+    manager->addPluginPaths(pointers.data(), pointers.size());
+    return manager;
 }
 
 void Context::installLogSink() {

@@ -22,6 +22,10 @@ public:
     /// Loads the loader library (once) and creates a manager through `init`,
     /// exactly as the host does. Throws std::runtime_error with a clear text.
     std::unique_ptr<zulx::ExtensionManager> createManager();
+    /// createManager, then addPluginPaths with the default plugin directory
+    /// (unless `withDefaultPlugins` is false) followed by `plugins`.
+    std::unique_ptr<zulx::ExtensionManager> createManager(const std::vector<std::string>& plugins,
+                                                          bool withDefaultPlugins);
 
     /// The plugin directory that ships beside the command.
     std::string defaultPluginDir() const;

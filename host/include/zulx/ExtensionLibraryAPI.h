@@ -1,5 +1,7 @@
 #pragma once
 
+#include "zul/Version.h"
+
 #include <cstdint>
 
 // What an extension library exports so that the extension manager accepts it:
@@ -16,6 +18,16 @@
 
 /// Marks an entry point of an extension library as exported.
 #define ZUL_EXTENSION_EXPORT __attribute__((visibility("default")))
+
+/// Defines getVersionMajor and getVersionMinor, reporting the API version
+/// that the library is compiled against. Use once, at namespace scope.
+#define ZUL_EXTENSION_VERSION_ENTRY_POINTS()                                                       \
+    extern "C" ZUL_EXTENSION_EXPORT int32_t getVersionMajor() {                                    \
+        return static_cast<int32_t>(zul::API_VERSION_MAJOR);                                       \
+    }                                                                                              \
+    extern "C" ZUL_EXTENSION_EXPORT int32_t getVersionMinor() {                                    \
+        return static_cast<int32_t>(zul::API_VERSION_MINOR);                                       \
+    }
 
 namespace zulx {
 

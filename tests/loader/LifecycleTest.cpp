@@ -1,0 +1,130 @@
+// The manager's life: the exported entry point, independent managers and
+// the order of teardown.
+#include "TestSupport.h"
+
+#include "zulx/ExtensionManager.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+/// The loader module as the host loads it.
+class EntryPointTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        handle = dlopen(ZT_LOADER_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+        init = reinterpret_cast<zulx::LoaderInitFunction>(dlsym(handle, "init"));
+        ASSERT_NE(init, nullptr);
+        probe::clear();
+    }
+    void TearDown() override { dlclose(handle); }
+
+    void* handle = nullptr;
+    zulx::LoaderInitFunction init = nullptr;
+};
+
+TEST_F(EntryPointTest, ManagerDeletedAtOnceCallsNothing) {
+    testsupport::LogCapture log;
+    delete init(nullptr);
+    EXPECT_THAT(zt::events(), IsEmpty());
+    EXPECT_THAT(log.records(), IsEmpty());
+}
+
+TEST_F(EntryPointTest, EveryCallGivesAnIndependentManager) {
+    std::unique_ptr<zulx::ExtensionManager> first(init(nullptr));
+    std::unique_ptr<zulx::ExtensionManager> second(init(nullptr));
+    ASSERT_NE(first.get(), second.get());
+
+    const std::wstring path = zt::wide(zt::library("good", "zt_decoders"));
+    const wchar_t* paths[] = {path.c_str()};
+    first->addPluginPaths(paths, 1);
+
+    std::vector<std::wstring> firstIds;
+    std::vector<std::wstring> secondIds;
+    first->listDecoderIds(firstIds);
+    second->listDecoderIds(secondIds);
+    EXPECT_EQ(firstIds.size(), 10u); // nine of the library's and the built-in decoder
+    EXPECT_THAT(secondIds, IsEmpty());
+}
+
+TEST(LoaderModule, ExportsOnlyInit) {
+    const std::string command = std::string("nm -D --defined-only '") + ZT_LOADER_LIBRARY + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    ASSERT_EQ(pclose(pipe), 0) << output;
+
+    std::vector<std::string> names;
+    std::istringstream lines(output);
+    std::string address, type, name;
+    while (lines >> address >> type >> name)
+        names.push_back(name);
+    EXPECT_THAT(names, ElementsAre("init"));
+}
+
+using TeardownTest = zt::ManagerTest;
+
+TEST_F(TeardownTest, LibrariesUnregisterBeforeAnyFactoryDiesAndOutliveThemAll) {
+    const std::string decoders = zt::library("good", "zt_decoders");
+    const std::string encoders = zt::library("good/one", "zt_encoders");
+    load(decoders);
+    load(encoders);
+    probe::clear();
+    // Each event, with whether both libraries were loaded at that moment.
+    std::vector<std::pair<std::string, bool>> seen;
+    probe::setHook([&](const std::string& event) {
+        seen.emplace_back(event, zt::isLoaded(decoders) && zt::isLoaded(encoders));
+    });
+
+    manager.reset();
+    probe::setHook(nullptr);
+
+    ASSERT_EQ(seen.size(), 2u + 9u + 3u);
+    EXPECT_EQ(seen[0].first, "decoders:unregister");
+    EXPECT_EQ(seen[1].first, "encoders:unregister");
+    for (size_t i = 2; i < seen.size(); ++i) {
+        EXPECT_NE(seen[i].first.find(":destroy:"), std::string::npos) << seen[i].first;
+        EXPECT_TRUE(seen[i].second) << seen[i].first << " ran after a library was unloaded";
+    }
+    EXPECT_FALSE(zt::isLoaded(decoders));
+    EXPECT_FALSE(zt::isLoaded(encoders));
+}
+
+TEST_F(TeardownTest, MissingOrThrowingUnregisterIsLoggedAndTeardownGoesOn) {
+    const std::string missing = zt::library("bad", "zt_no_unregister");
+    const std::string throwing = zt::library("bad", "zt_unregister_throws");
+    load(missing);
+    load(throwing);
+    load(zt::library("good/one", "zt_encoders"));
+    const std::string lookupFailure = zt::dlsymError(missing, "unregisterExtensionFactories");
+    log.clear();
+
+    manager.reset();
+
+    EXPECT_THAT(zt::recordsAt(log, 4),
+                ElementsAre("failed to unregister library 'libzt_no_unregister.so': error while "
+                            "loading function 'unregisterExtensionFactories': " +
+                                lookupFailure,
+                            "failed to unregister library 'libzt_unregister_throws.so': "
+                            "unregistering failed on purpose"));
+    EXPECT_TRUE(zt::hasEvent("encoders:unregister"));
+    EXPECT_TRUE(zt::hasEvent("no-unregister:destroy:test.minimal.no-unregister"));
+    EXPECT_TRUE(zt::hasEvent("unregister-throws:destroy:test.minimal.unregister-throws"));
+    EXPECT_FALSE(zt::isLoaded(missing));
+    EXPECT_FALSE(zt::isLoaded(throwing));
+}
+
+} // namespace
