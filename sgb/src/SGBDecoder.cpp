@@ -4,6 +4,7 @@
 #include "zulx/SGB.h"
 
 #include <memory>
+#include <utility>
 
 namespace sgb {
 
@@ -17,7 +18,9 @@ void SGBDecoder::decode(zulx::ContentPtrVector& results, std::istream& stream, z
         const std::shared_ptr<zulx::RuleData> record = object->data;
         translate(*record, stream);
     }
-    results.push_back(zulx::ContentPtr(object.release()));
+    // Owned by the shared pointer before the vector can fail to grow.
+    zulx::ContentPtr content(object.release());
+    results.push_back(std::move(content));
 }
 
 } // namespace sgb

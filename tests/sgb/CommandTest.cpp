@@ -1,4 +1,6 @@
 // Runs the built zul command on the example rule files.
+#include "sgbtest/RuleFileWriter.h"
+
 #include <nlohmann/json.hpp>
 
 #include <gmock/gmock.h>
@@ -7,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -133,6 +136,27 @@ TEST(CommandTest, DecodeJsonFollowsTheSchemaForEveryExample) {
     EXPECT_EQ(building["handleRefs"].size(), 1u);
     const auto tower = nlohmann::ordered_json::parse(docs[2]);
     EXPECT_EQ(tower["errors"].size(), 4u);
+}
+
+TEST(CommandTest, DecodeJsonWritesNonFiniteNumbersAsText) {
+    sgbtest::RuleFileWriter f;
+    f.w.doubleValue(std::numeric_limits<double>::quiet_NaN());
+    f.w.doubleValue(std::numeric_limits<double>::infinity());
+    f.w.doubleValue(-std::numeric_limits<double>::infinity());
+    f.w.doubleValue(-0.5);
+    f.w.string("caf\xC3\xA9");
+    const std::string path = ::testing::TempDir() + "zul_command_nonfinite.sgb";
+    std::ofstream(path, std::ios::binary) << f.str();
+
+    const Outcome run = zul("decode --format json '" + path + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto doc = nlohmann::ordered_json::parse(run.out);
+    std::vector<std::string> values;
+    for (const auto& c : doc["constants"])
+        if (!c.is_null())
+            values.push_back(c["value"].dump());
+    EXPECT_EQ(values, (std::vector<std::string>{"\"nan\"", "\"inf\"", "\"-inf\"", "-0.5",
+                                                "\"caf\u00e9\""}));
 }
 
 TEST(CommandTest, DecodeXmlPrintsTheRuleFileInformation) {
