@@ -30,6 +30,7 @@ const ConstantPoolEntry* classSlot(const ConstantPool& pool, uint32_t index, con
 ClassInfo::ClassInfo(std::istream& in) {
     ByteReader reader(in);
     read(reader);
+    bytesRead = reader.offset();
 }
 
 ClassInfo::~ClassInfo() {

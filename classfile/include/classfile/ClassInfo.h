@@ -51,6 +51,9 @@ public:
     AttributeList attributes;
     bool isSynthetic = false;
     bool isDeprecated = false;
+    /// Bytes read from the stream, from the magic number to the end of the
+    /// last class attribute: what consumers measure their output against.
+    uint64_t bytesRead = 0;
 
     /// The constant pool (always present once constructed).
     const ConstantPool& pool() const { return *constant_pool; }
