@@ -1,3 +1,4 @@
+#include "ExpansionBudget.h"
 #include "PoolText.h"
 #include "TranslationSteps.h"
 
@@ -240,12 +241,14 @@ private:
             return record;
         }
         record->maxStack = code->max_stack;
+        ExpansionBudget::charge(code->code.size());
         record->code = code->code;
         const auto* locals =
             classfile::findAttribute<classfile::AttributeLocalVariableTable>(code->attributes);
         if (!locals)
             return record;
         record->paramCount = static_cast<int32_t>(parameterTypeCodes(descriptor).size());
+        ExpansionBudget::charge(locals->local_variable_table.size() * sizeof(int32_t));
         record->localTypes.resize(locals->local_variable_table.size());
         for (size_t v = 0; v < locals->local_variable_table.size(); ++v) {
             const std::string& type =

@@ -1,10 +1,13 @@
 #include "PoolText.h"
 
+#include "ExpansionBudget.h"
+
 #include "util/Text.h"
 
 namespace sgb {
 
 std::wstring widen(const std::string& text) {
+    ExpansionBudget::charge(text.size() * sizeof(wchar_t));
     std::wstring wide;
     wide.reserve(text.size());
     for (const char c : text) {

@@ -1,3 +1,4 @@
+#include "ExpansionBudget.h"
 #include "TranslationSteps.h"
 
 #include "PoolText.h"
@@ -101,6 +102,7 @@ void fillEntry(const ConstantPool& pool, const MethodInfo& method, const Annotat
         code ? classfile::findAttribute<classfile::AttributeLocalVariableTable>(code->attributes)
              : nullptr;
     entry.numParameters = types.size();
+    ExpansionBudget::charge(types.size() * sizeof(ParameterImpl));
     if (!types.empty())
         entry.parameters = std::make_unique<ParameterImpl[]>(types.size());
     for (size_t p = 0; p < types.size(); ++p) {

@@ -1,5 +1,6 @@
 #include "sgb/Translator.h"
 
+#include "ExpansionBudget.h"
 #include "TranslationSteps.h"
 
 #include "util/Log.h"
@@ -8,6 +9,7 @@ namespace sgb {
 
 void translate(zulx::RuleData& record, std::istream& stream) {
     const classfile::ClassInfo cls(stream);
+    const ExpansionBudget budget(cls.bytesRead);
     Diagnostics diagnostics;
 
     translateConstants(cls, record, diagnostics);
