@@ -21,8 +21,11 @@ void* loadSharedLibrary(const boost::filesystem::path& path) {
     // instead of as a crash at the first call; RTLD_LOCAL keeps each
     // library's symbols away from the others.
     const std::string narrow = path.string();
+    // A name without a slash would make dlopen search the system's library
+    // directories instead of opening the file that was found.
+    const std::string file = narrow.find('/') == std::string::npos ? "./" + narrow : narrow;
     dlerror();
-    void* handle = dlopen(narrow.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         throw std::runtime_error("error while loading library '" + narrow +
                                  "': " + getSystemErrorText());

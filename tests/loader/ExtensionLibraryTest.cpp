@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <boost/filesystem/operations.hpp>
+
 #include <algorithm>
 
 namespace {
@@ -206,6 +208,18 @@ TEST_F(ExtensionLibraryTest, MissingDependencyIsALoadFailure) {
     EXPECT_EQ(log.records()[1],
               (testsupport::LogCapture::Record{3, "failed to load library libzt_sibling_user.so"}));
     EXPECT_TRUE(manager->getLibraries().empty());
+}
+
+// A bare file name is the file in the current directory, never a library of
+// the same name in the system's library directories.
+TEST_F(ExtensionLibraryTest, BareFileNameIsTheFileInTheCurrentDirectory) {
+    const boost::filesystem::path before = boost::filesystem::current_path();
+    boost::filesystem::current_path(zt::tree("good"));
+    load("libzt_decoders.so");
+    boost::filesystem::current_path(before);
+
+    EXPECT_EQ(zt::loadedPaths(*manager), std::vector<std::string>{"libzt_decoders.so"});
+    EXPECT_TRUE(zt::isLoaded(zt::library("good", "zt_decoders")));
 }
 
 TEST(ExtensionLibrary, LoadsCallsAndUnloadsOnItsOwn) {
