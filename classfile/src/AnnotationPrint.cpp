@@ -10,30 +10,22 @@
 
 namespace classfile {
 
-void AnnotationInfo::print(std::ostream& out) const {
-    out << "type_index=" << type_index;
-    writeSlotName(out, *pool, type_index);
-    out << "; num_element_value_pairs=" << num_element_value_pairs << "; element_value_pairs=";
-    for (size_t i = 0; i < element_value_pairs.size(); ++i) {
-        out << " [" << i << "]={";
-        element_value_pairs[i]->print(out);
-        out << "};";
-    }
-}
+namespace {
 
-void ElementValue::print(std::ostream& out) const {
-    if (hasName) {
+void writeElementValue(TextWriter& out, const ElementValue& value) {
+    const ConstantPool& pool = *value.pool;
+    if (value.hasName) {
         out << "name=";
-        if (pool->find(element_name_index) != nullptr)
-            out << pool->text(element_name_index);
+        if (pool.find(value.element_name_index) != nullptr)
+            out << pool.text(value.element_name_index);
         out << "; ";
     }
-    out << "tag='" << static_cast<char>(tag) << "'";
-    switch (tag) {
+    out << "tag='" << static_cast<char>(value.tag) << "'";
+    switch (value.tag) {
     case '@':
         out << " [";
-        if (annotation_value)
-            annotation_value->print(out);
+        if (value.annotation_value)
+            writeAnnotation(out, *value.annotation_value);
         out << "]";
         break;
     case 'B':
@@ -45,29 +37,54 @@ void ElementValue::print(std::ostream& out) const {
     case 'S':
     case 'Z':
     case 's':
-        writeSlotName(out, *pool, const_value_index);
+        writeSlotName(out, pool, value.const_value_index);
         break;
     case 'c':
-        writeSlotName(out, *pool, class_info_index);
+        writeSlotName(out, pool, value.class_info_index);
         break;
     case 'e':
-        if (pool->find(type_name_index) != nullptr && pool->find(const_name_index) != nullptr) {
-            const std::string type = pool->text(type_name_index);
-            const std::string constant = pool->text(const_name_index);
+        if (pool.find(value.type_name_index) != nullptr &&
+            pool.find(value.const_name_index) != nullptr) {
+            const std::string type = pool.text(value.type_name_index);
+            const std::string constant = pool.text(value.const_name_index);
             out << " [" << type << " " << constant << "]";
         }
         break;
     case '[':
-        out << "; num_values=" << num_values << "; values=";
-        for (size_t i = 0; i < values.size(); ++i) {
+        out << "; num_values=" << value.num_values << "; values=";
+        for (size_t i = 0; i < value.values.size(); ++i) {
             out << " [" << i << "]={";
-            values[i]->print(out);
+            writeElementValue(out, *value.values[i]);
             out << "};";
         }
         break;
     default:
         break;
     }
+}
+
+} // namespace
+
+void writeAnnotation(TextWriter& out, const AnnotationInfo& annotation) {
+    out << "type_index=" << annotation.type_index;
+    writeSlotName(out, *annotation.pool, annotation.type_index);
+    out << "; num_element_value_pairs=" << annotation.num_element_value_pairs
+        << "; element_value_pairs=";
+    for (size_t i = 0; i < annotation.element_value_pairs.size(); ++i) {
+        out << " [" << i << "]={";
+        writeElementValue(out, *annotation.element_value_pairs[i]);
+        out << "};";
+    }
+}
+
+void AnnotationInfo::print(std::ostream& stream) const {
+    TextWriter out(stream);
+    writeAnnotation(out, *this);
+}
+
+void ElementValue::print(std::ostream& stream) const {
+    TextWriter out(stream);
+    writeElementValue(out, *this);
 }
 
 } // namespace classfile

@@ -4,12 +4,13 @@
 #include "classfile/ClassInfo.h"
 
 #include <exception>
-#include <ios>
 #include <ostream>
 
 namespace classfile {
 
 namespace {
+
+constexpr size_t kInitialText = 64 * 1024;
 
 enum class FlagSet { CLASS, FIELD, METHOD };
 
@@ -27,7 +28,7 @@ constexpr AccessFlag kAccessFlags[] = {
 // Runs `write`; if the record's text cannot be produced, what was written
 // stays and the reason follows it, so one bad record does not end the dump.
 template <typename F>
-void guarded(std::ostream& out, F&& write) {
+void guarded(TextWriter& out, F&& write) {
     try {
         write();
     } catch (const std::exception& e) {
@@ -37,77 +38,69 @@ void guarded(std::ostream& out, F&& write) {
     }
 }
 
-void writeFlags(std::ostream& out, FlagSet set, uint32_t flags) {
-    const std::ios::fmtflags saved = out.flags();
-    const char fill = out.fill('0');
-    out << "access_flags=0x" << std::hex;
-    out.width(4);
-    out << flags;
-    out.flags(saved);
-    out.fill(fill);
+void writeHex(TextWriter& out, uint32_t value, int digits) {
+    static const char kDigits[] = "0123456789abcdef";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out << kDigits[(value >> shift) & 15];
+}
+
+void writeFlags(TextWriter& out, FlagSet set, uint32_t flags) {
+    out << "access_flags=0x";
+    writeHex(out, flags, 4);
     for (const AccessFlag& flag : kAccessFlags)
         if (flag.set == set && (flags & flag.bit) != 0)
             out << ' ' << flag.word;
 }
 
-void writeSlot(std::ostream& out, const ConstantPool& pool, const char* label, uint32_t index) {
+void writeSlot(TextWriter& out, const ConstantPool& pool, const char* label, uint32_t index) {
     out << label << "=#" << index;
-    writeSlotName(out, pool, index);
+    guarded(out, [&] { writeSlotName(out, pool, index); });
 }
 
-void writeClassSlot(std::ostream& out, const ConstantPool& pool, const char* label,
+void writeClassSlot(TextWriter& out, const ConstantPool& pool, const char* label,
                     const ConstantPoolEntry* entry) {
-    if (entry == nullptr) {
+    if (entry == nullptr)
         out << label << "=none";
-        return;
-    }
-    writeSlot(out, pool, label, entry->index);
+    else
+        writeSlot(out, pool, label, entry->index);
 }
 
-void writeAttributes(std::ostream& out, const AttributeList& attributes,
-                     const DumpOptions& options) {
+void writeAttributes(TextWriter& out, const AttributeList& attributes, ListingMode mode,
+                     PoolTextCache& cache) {
     for (size_t i = 0; i < attributes.size(); ++i) {
-        const Attribute& attribute = *attributes[i];
         out << "  [" << i << "] ";
-        guarded(out, [&] {
-            if (const auto* code = attribute.as<AttributeCode>())
-                printCode(out, *code, options.listCode ? ListingMode::TOLERANT : ListingMode::NONE);
-            else
-                attribute.print(out);
-        });
+        guarded(out, [&] { writeAttribute(out, *attributes[i], mode, &cache); });
         out << '\n';
+        out.flushIfLarge();
     }
 }
 
-void writeMember(std::ostream& out, const char* what, FlagSet set, const MemberInfo& member,
-                 const DumpOptions& options) {
+void writeMember(TextWriter& out, const char* what, FlagSet set, const MemberInfo& member,
+                 ListingMode mode, PoolTextCache& cache) {
     const ConstantPool& pool = member.owner->pool();
     out << what << ' ' << member.index << ": ";
-    guarded(out, [&] {
-        writeFlags(out, set, member.access_flags);
-        writeSlot(out, pool, "; name", member.name_index);
-        writeSlot(out, pool, "; descriptor", member.descriptor_index);
-    });
+    writeFlags(out, set, member.access_flags);
+    writeSlot(out, pool, "; name", member.name_index);
+    writeSlot(out, pool, "; descriptor", member.descriptor_index);
     out << '\n';
-    writeAttributes(out, member.attributes, options);
+    writeAttributes(out, member.attributes, mode, cache);
 }
 
-void writeHeader(std::ostream& out, const ClassInfo& cls) {
+void writeHeader(TextWriter& out, const ClassInfo& cls) {
     const ConstantPool& pool = cls.pool();
-    const std::ios::fmtflags saved = out.flags();
-    out << "magic=0x" << std::hex << cls.magic;
-    out.flags(saved);
+    out << "magic=0x";
+    writeHex(out, cls.magic, 8);
     out << "\nminor_version=" << cls.minor_version << "\nmajor_version=" << cls.major_version
         << '\n';
     writeFlags(out, FlagSet::CLASS, cls.access_flags);
     out << '\n';
-    guarded(out, [&] { writeSlot(out, pool, "this_class", pool.thisClassIndex); });
+    writeSlot(out, pool, "this_class", static_cast<uint32_t>(pool.thisClassIndex));
     out << '\n';
-    guarded(out, [&] { writeClassSlot(out, pool, "super_class", cls.super_class); });
+    writeClassSlot(out, pool, "super_class", cls.super_class);
     out << '\n';
     for (size_t i = 0; i < cls.interfaces.size(); ++i) {
         out << "interface " << i << ": ";
-        guarded(out, [&] { writeClassSlot(out, pool, "class", cls.interfaces[i]); });
+        writeClassSlot(out, pool, "class", cls.interfaces[i]);
         out << '\n';
     }
     out << "constant_pool_count=" << cls.constant_pool_count
@@ -118,7 +111,12 @@ void writeHeader(std::ostream& out, const ClassInfo& cls) {
 
 } // namespace
 
-void dumpClass(std::ostream& out, const ClassInfo& cls, const DumpOptions& options) {
+void dumpClass(std::ostream& stream, const ClassInfo& cls, const DumpOptions& options) {
+    TextWriter out(stream);
+    // A class's dump is some tens of kilobytes; room for it up front saves
+    // copying it while it grows.
+    if (TextBuffer* buffer = out.buffer())
+        buffer->reserve(kInitialText);
     writeHeader(out, cls);
 
     out << "constant pool:\n";
@@ -128,17 +126,19 @@ void dumpClass(std::ostream& out, const ClassInfo& cls, const DumpOptions& optio
         if (entry == nullptr)
             continue;
         out << '#' << i << " = ";
-        guarded(out, [&] { entry->print(out); });
+        guarded(out, [&] { writeEntry(out, *entry); });
         out << '\n';
     }
 
+    const ListingMode mode = options.listCode ? ListingMode::TOLERANT : ListingMode::NONE;
+    PoolTextCache cache;
     for (const auto& field : cls.fields)
-        writeMember(out, "field", FlagSet::FIELD, *field, options);
+        writeMember(out, "field", FlagSet::FIELD, *field, mode, cache);
     for (const auto& method : cls.methods)
-        writeMember(out, "method", FlagSet::METHOD, *method, options);
+        writeMember(out, "method", FlagSet::METHOD, *method, mode, cache);
 
     out << "class attributes:\n";
-    writeAttributes(out, cls.attributes, options);
+    writeAttributes(out, cls.attributes, mode, cache);
 }
 
 } // namespace classfile

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace classfile {
 
@@ -37,63 +39,126 @@ size_t switchTableStart(size_t pc) {
     return (pc + 4) & ~size_t(3);
 }
 
-// What one listing reads: the Code attribute and how failing texts are shown.
+// The operand texts of local slots made so far in one listing: a slot always
+// names the same first table row, so its text is made once. The slots of
+// the short forms are kept in a table, the few wide ones in a map.
+class LocalTexts {
+public:
+    /// The text of `slot`, or null when it has not been made yet.
+    const std::string* find(uint32_t slot) const {
+        if (slot < kDirect)
+            return slot < mKnown.size() && mKnown[slot] ? &mDirect[slot] : nullptr;
+        const auto found = mWide.find(slot);
+        return found == mWide.end() ? nullptr : &found->second;
+    }
+    void add(uint32_t slot, std::string text) {
+        if (slot >= kDirect) {
+            mWide.emplace(slot, std::move(text));
+            return;
+        }
+        if (mKnown.size() <= slot) {
+            const size_t size = std::min<size_t>(kDirect, (slot | 15) + 1);
+            mKnown.resize(size);
+            mDirect.resize(size);
+        }
+        mKnown[slot] = true;
+        mDirect[slot] = std::move(text);
+    }
+
+private:
+    static constexpr uint32_t kDirect = 256;
+    std::vector<bool> mKnown;
+    std::vector<std::string> mDirect;
+    std::unordered_map<uint32_t, std::string> mWide;
+};
+
+// What one listing reads, and the operand texts it has made so far.
 struct Listing {
     const AttributeCode& code;
     bool tolerant;
+    PoolTextCache* poolTexts;
+    LocalTexts localTexts;
 };
 
-// Appends " <" text ">" with the text that `describe` produces; an empty
-// text appends nothing when `skipEmpty`. A tolerant listing shows a failure
-// in place of the text and goes on.
-template <typename F>
-void appendOperandText(std::string& out, const Listing& listing, bool skipEmpty, F&& describe) {
-    std::string text;
-    if (!listing.tolerant) {
-        text = describe();
-    } else {
-        try {
-            text = describe();
-        } catch (const std::exception& e) {
-            out += " <error: ";
-            out += e.what();
-            out += '>';
-            return;
-        }
-    }
-    if (skipEmpty && text.empty())
+void appendBracketed(TextBuffer& out, std::string_view text) {
+    out.append(" <", 2);
+    out.append(text);
+    out.push('>');
+}
+
+void appendFailure(TextBuffer& out, const char* what) {
+    out.append(" <error: ");
+    out.append(what);
+    out.push('>');
+}
+
+void appendPoolText(TextBuffer& out, Listing& listing, uint32_t index) {
+    const ConstantPoolEntry* entry = listing.code.pool->find(index);
+    if (entry == nullptr)
         return;
-    out += " <";
-    out += text;
-    out += '>';
+    if (listing.poolTexts != nullptr) {
+        bool failed = false;
+        const std::string& text = listing.poolTexts->describe(*entry, index, failed);
+        if (failed)
+            appendFailure(out, text.c_str());
+        else
+            appendBracketed(out, text);
+        return;
+    }
+    if (!listing.tolerant) {
+        appendBracketed(out, entry->describe());
+        return;
+    }
+    try {
+        appendBracketed(out, entry->describe());
+    } catch (const std::exception& e) {
+        appendFailure(out, e.what());
+    }
 }
 
-void appendPoolText(std::string& out, const Listing& listing, uint32_t index) {
-    if (const ConstantPoolEntry* entry = listing.code.pool->find(index))
-        appendOperandText(out, listing, false, [entry] { return entry->describe(); });
-}
-
-void appendPoolOperand(std::string& out, const Listing& listing, uint32_t index) {
-    out += '#';
-    appendNumber(out, index);
+void appendPoolOperand(TextBuffer& out, Listing& listing, uint32_t index) {
+    out.push('#');
+    out.number(index);
     appendPoolText(out, listing, index);
 }
 
-void appendLocal(std::string& out, const Listing& listing, uint32_t slot) {
-    if (const LocalVariableInfo* row = listing.code.findLocalVariable(slot))
-        appendOperandText(out, listing, true, [row] { return localDescription(*row); });
+void appendLocal(TextBuffer& out, Listing& listing, uint32_t slot) {
+    if (const std::string* known = listing.localTexts.find(slot)) {
+        if (!known->empty())
+            appendBracketed(out, *known);
+        return;
+    }
+    const LocalVariableInfo* row = listing.code.findLocalVariable(slot);
+    if (row == nullptr) {
+        listing.localTexts.add(slot, std::string());
+        return;
+    }
+    std::string text;
+    if (!listing.tolerant) {
+        text = localDescription(*row);
+    } else {
+        try {
+            text = localDescription(*row);
+        } catch (const std::exception& e) {
+            appendFailure(out, e.what());
+            return;
+        }
+    }
+    if (!text.empty())
+        appendBracketed(out, text);
+    listing.localTexts.add(slot, std::move(text));
 }
 
-void appendTarget(std::string& out, size_t pc, int64_t offset) {
-    appendNumber(out, static_cast<int64_t>(pc) + offset);
+void appendTarget(TextBuffer& out, size_t pc, int64_t offset) {
+    out.number(static_cast<int64_t>(pc) + offset);
 }
 
-size_t missing(std::string& out, size_t size) {
-    out += kMissingOperand;
+size_t missing(TextBuffer& out, size_t size) {
+    out.append(kMissingOperand);
     return size;
 }
 
-size_t formatTableSwitch(std::string& out, const Operands& in, size_t pc) {
+size_t formatTableSwitch(TextBuffer& out, const Operands& in, size_t pc) {
     size_t pos = switchTableStart(pc);
     if (!in.has(pos, 12))
         return missing(out, in.size);
@@ -101,70 +166,70 @@ size_t formatTableSwitch(std::string& out, const Operands& in, size_t pc) {
     const int32_t low = in.s4(pos + 4);
     const int32_t high = in.s4(pos + 8);
     pos += 12;
-    appendNumber(out, low);
-    out += " to ";
-    appendNumber(out, high);
-    out += " default=";
+    out.number(low);
+    out.append(" to ");
+    out.number(high);
+    out.append(" default=");
     appendTarget(out, pc, defaultOffset);
     const int64_t count = int64_t(high) - low + 1;
     for (int64_t j = 0; j < count; ++j, pos += 4) {
-        out += "\n            ";
+        out.append("\n            ");
         if (!in.has(pos, 4))
             return missing(out, in.size);
-        appendNumber(out, low + j);
-        out += ": ";
+        out.number(low + j);
+        out.append(": ");
         appendTarget(out, pc, in.s4(pos));
     }
     return pos;
 }
 
-size_t formatLookupSwitch(std::string& out, const Operands& in, size_t pc) {
+size_t formatLookupSwitch(TextBuffer& out, const Operands& in, size_t pc) {
     size_t pos = switchTableStart(pc);
     if (!in.has(pos, 8))
         return missing(out, in.size);
     const int32_t defaultOffset = in.s4(pos);
     const int32_t npairs = in.s4(pos + 4);
     pos += 8;
-    appendNumber(out, npairs);
-    out += ": default=";
+    out.number(npairs);
+    out.append(": default=");
     appendTarget(out, pc, defaultOffset);
     for (int32_t j = 0; j < npairs; ++j, pos += 8) {
-        out += "\n            ";
+        out.append("\n            ");
         if (!in.has(pos, 8))
             return missing(out, in.size);
-        appendNumber(out, in.s4(pos));
-        out += ": ";
+        out.number(in.s4(pos));
+        out.append(": ");
         appendTarget(out, pc, in.s4(pos + 4));
     }
     return pos;
 }
 
-size_t formatWide(std::string& out, const Operands& in, size_t pc) {
+size_t formatWide(TextBuffer& out, const Operands& in, size_t pc) {
     if (!in.has(pc + 1, 1)) {
-        out += "wide ";
+        out.append("wide ");
         return missing(out, in.size);
     }
     const uint8_t modified = static_cast<uint8_t>(in.u1(pc + 1));
-    out += opcodeInfo(modified).mnemonic;
-    out += "_w ";
+    out.append(opcodeInfo(modified).mnemonic);
+    out.append("_w ");
     const size_t length = modified == OP_IINC ? 6 : 4;
     if (!in.has(pc, length))
         return missing(out, in.size);
-    appendNumber(out, in.u2(pc + 2));
+    out.number(in.u2(pc + 2));
     if (modified == OP_IINC) {
-        out += ' ';
-        appendNumber(out, static_cast<int16_t>(in.u2(pc + 4)));
+        out.push(' ');
+        out.number(static_cast<int16_t>(in.u2(pc + 4)));
     }
     return pc + length;
 }
 
-size_t format(const OpcodeInfo& op, const Listing& listing, const uint8_t* bytes, size_t size,
-              size_t pc, std::string& out) {
+size_t format(const OpcodeInfo& op, Listing& listing, const uint8_t* bytes, size_t size, size_t pc,
+              TextBuffer& out) {
     const Operands in{bytes, size};
     if (op.operandKind == OperandKind::WIDE)
         return formatWide(out, in, pc);
-    out += op.mnemonic;
-    out += ' ';
+    out.append(op.mnemonic);
+    out.push(' ');
 
     const int length = fixedInstructionLength(op.operandKind);
     if (length != 0 && !in.has(pc, static_cast<size_t>(length)))
@@ -180,21 +245,21 @@ size_t format(const OpcodeInfo& op, const Listing& listing, const uint8_t* bytes
         break;
     case OperandKind::MULTI_NEW_ARRAY: {
         const uint32_t index = in.u2(pc + 1);
-        out += '#';
-        appendNumber(out, index);
-        out += " dim #";
-        appendNumber(out, in.u1(pc + 3));
+        out.push('#');
+        out.number(index);
+        out.append(" dim #");
+        out.number(in.u1(pc + 3));
         appendPoolText(out, listing, index);
         break;
     }
     case OperandKind::INVOKE_INTERFACE:
-        out += "(args ";
-        appendNumber(out, in.u1(pc + 3));
-        out += ") ";
+        out.append("(args ");
+        out.number(in.u1(pc + 3));
+        out.append(") ");
         appendPoolOperand(out, listing, in.u2(pc + 1));
         break;
     case OperandKind::LOCAL:
-        appendNumber(out, in.u1(pc + 1));
+        out.number(in.u1(pc + 1));
         appendLocal(out, listing, in.u1(pc + 1));
         break;
     case OperandKind::LOCAL_0:
@@ -206,15 +271,15 @@ size_t format(const OpcodeInfo& op, const Listing& listing, const uint8_t* bytes
                         static_cast<uint32_t>(OperandKind::LOCAL_0));
         break;
     case OperandKind::BYTE_IMMEDIATE:
-        appendNumber(out, static_cast<int8_t>(in.u1(pc + 1)));
+        out.number(static_cast<int8_t>(in.u1(pc + 1)));
         break;
     case OperandKind::SHORT_IMMEDIATE:
-        appendNumber(out, static_cast<int16_t>(in.u2(pc + 1)));
+        out.number(static_cast<int16_t>(in.u2(pc + 1)));
         break;
     case OperandKind::IINC:
-        appendNumber(out, in.u1(pc + 1));
-        out += ' ';
-        appendNumber(out, static_cast<int8_t>(in.u1(pc + 2)));
+        out.number(in.u1(pc + 1));
+        out.push(' ');
+        out.number(static_cast<int8_t>(in.u1(pc + 2)));
         break;
     case OperandKind::BRANCH:
         appendTarget(out, pc, static_cast<int16_t>(in.u2(pc + 1)));
@@ -225,7 +290,7 @@ size_t format(const OpcodeInfo& op, const Listing& listing, const uint8_t* bytes
     case OperandKind::ARRAY_TYPE: {
         const uint32_t type = in.u1(pc + 1);
         if (type >= 4 && type <= 11)
-            out += kArrayTypes[type - 4];
+            out.append(kArrayTypes[type - 4]);
         break;
     }
     case OperandKind::TABLE_SWITCH:
@@ -240,39 +305,61 @@ size_t format(const OpcodeInfo& op, const Listing& listing, const uint8_t* bytes
 
 } // namespace
 
-size_t formatInstruction(const OpcodeInfo& op, const AttributeCode& code, const uint8_t* bytes,
-                         size_t size, size_t pc, std::string& out) {
-    return format(op, Listing{code, false}, bytes, size, pc, out);
+const std::string& PoolTextCache::describe(const ConstantPoolEntry& entry, uint32_t index,
+                                           bool& failed) {
+    if (mSlots.size() <= index)
+        mSlots.resize(std::max<size_t>(index + 1, entry.pool->size()));
+    Slot& slot = mSlots[index];
+    if (slot.state == 0) {
+        try {
+            slot.text = entry.describe();
+            slot.state = 1;
+        } catch (const std::exception& e) {
+            slot.text = e.what();
+            slot.state = 2;
+        }
+    }
+    failed = slot.state == 2;
+    return slot.text;
 }
 
-std::string listInstructions(const AttributeCode& code, int32_t limit, ListingMode mode) {
-    std::string out;
+size_t formatInstruction(const OpcodeInfo& op, const AttributeCode& code, const uint8_t* bytes,
+                         size_t size, size_t pc, std::string& out) {
+    Listing listing{code, false, nullptr, {}};
+    TextBuffer text;
+    const size_t next = format(op, listing, bytes, size, pc, text);
+    out.append(text.view());
+    return next;
+}
+
+void listInstructions(TextBuffer& out, const AttributeCode& code, int32_t limit, ListingMode mode,
+                      PoolTextCache* cache) {
     if (mode == ListingMode::NONE)
-        return out;
-    const Listing listing{code, mode == ListingMode::TOLERANT};
+        return;
+    Listing listing{
+        code, mode == ListingMode::TOLERANT, mode == ListingMode::TOLERANT ? cache : nullptr, {}};
     const uint8_t* bytes = code.code.data();
     const size_t size =
         std::min(code.code.size(), static_cast<size_t>(std::max(code.code_length, 0)));
     const size_t end = std::min(size, static_cast<size_t>(std::max(limit, 0)));
-    // About twelve characters of text per byte of code, without operand texts.
-    out.reserve(end * 12);
     size_t pc = 0;
     while (pc < end) {
         char digits[24];
         const auto result = std::to_chars(digits, digits + sizeof digits, pc);
         const size_t width = static_cast<size_t>(result.ptr - digits);
-        out += '\n';
+        out.push('\n');
         if (width < 7)
             out.append(7 - width, ' ');
-        out.append(digits, result.ptr);
-        out += ' ';
+        out.append(digits, width);
+        out.push(' ');
         pc = format(opcodeInfo(bytes[pc]), listing, bytes, size, pc, out);
     }
-    return out;
 }
 
 std::string AttributeCode::listCode(int32_t limit) const {
-    return listInstructions(*this, limit, ListingMode::STRICT);
+    TextBuffer out;
+    listInstructions(out, *this, limit, ListingMode::STRICT, nullptr);
+    return out.str();
 }
 
 } // namespace classfile

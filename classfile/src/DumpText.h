@@ -1,30 +1,29 @@
 #pragma once
 
-// Text pieces shared by the entry, attribute and annotation dumps and the
-// bytecode listing.
+// What the entry, attribute and annotation dumps and the bytecode listing
+// share. Each record's dump has an internal form that writes into a
+// TextWriter, so that a whole class is dumped through one writer; the
+// records' print operations wrap it.
 
-#include <charconv>
+#include "TextWriter.h"
+
 #include <cstdint>
-#include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace classfile {
 
+class AnnotationInfo;
+class Attribute;
 class AttributeCode;
 class ConstantPool;
+class ConstantPoolEntry;
 class CPENameAndType;
 class LocalVariableInfo;
 
-/// Appends a decimal number.
-inline void appendNumber(std::string& out, int64_t value) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
-}
-
 /// Writes " [" text of pool slot `i` "]"; nothing when the slot is empty or
 /// outside the pool, so a bad index shows as its number alone.
-void writeSlotName(std::ostream& out, const ConstantPool& pool, uint32_t i);
+void writeSlotName(TextWriter& out, const ConstantPool& pool, uint32_t i);
 
 /// A class name in source form: leading "[" become trailing "[]", and every
 /// "$" and "/" becomes ".".
@@ -38,6 +37,10 @@ std::string signatureOf(const CPENameAndType& nameAndType, const std::string& cl
 /// is empty or outside the pool.
 std::string localDescription(const LocalVariableInfo& row);
 
+/// The dump of a pool entry, of an annotation.
+void writeEntry(TextWriter& out, const ConstantPoolEntry& entry);
+void writeAnnotation(TextWriter& out, const AnnotationInfo& annotation);
+
 /// How the Code dump lists the instructions.
 enum class ListingMode {
     STRICT,   ///< as listCode: an operand text that fails ends the dump with its exception
@@ -45,10 +48,29 @@ enum class ListingMode {
     NONE,     ///< no listing
 };
 
-/// The listing of the first `limit` bytes of `code`.
-std::string listInstructions(const AttributeCode& code, int32_t limit, ListingMode mode);
+/// Operand texts of pool slots, kept for the listings of one class in
+/// tolerant mode (the texts of a class do not change).
+class PoolTextCache {
+public:
+    /// The text of slot `index` (which holds an entry), or its failure as
+    /// "error: message" with `failed` set.
+    const std::string& describe(const ConstantPoolEntry& entry, uint32_t index, bool& failed);
 
-/// The Code attribute's dump; nested Code attributes are dumped the same way.
-void printCode(std::ostream& out, const AttributeCode& code, ListingMode mode);
+private:
+    struct Slot {
+        int8_t state = 0; ///< 0 unknown, 1 text, 2 failure
+        std::string text;
+    };
+    std::vector<Slot> mSlots;
+};
+
+/// The dump of an attribute; Code attributes list their instructions as `mode` says.
+/// `cache` may be null.
+void writeAttribute(TextWriter& out, const Attribute& attribute, ListingMode mode,
+                    PoolTextCache* cache);
+
+/// Appends the listing of the first `limit` bytes of `code` to `out`.
+void listInstructions(TextBuffer& out, const AttributeCode& code, int32_t limit, ListingMode mode,
+                      PoolTextCache* cache);
 
 } // namespace classfile

@@ -24,11 +24,6 @@ std::string defaultReal(double value) {
     return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-void writeRefTail(std::ostream& out, const CPERef& ref) {
-    out << "; classIndex=" << ref.class_index << "; "
-        << "nameAndTypeIndex=" << ref.name_and_type_index << "}";
-}
-
 // One field type of a method descriptor starting at `pos`: its length, so
 // that parseFieldType sees only that type and walking a long descriptor
 // stays linear. An unknown type character yields the rest of the text, for
@@ -61,12 +56,25 @@ size_t fieldTypeLength(const std::string& d, size_t pos) {
 
 } // namespace
 
-void writeSlotName(std::ostream& out, const ConstantPool& pool, uint32_t i) {
-    if (pool.find(i) == nullptr)
+void writeSlotName(TextWriter& out, const ConstantPool& pool, uint32_t i) {
+    const ConstantPoolEntry* entry = pool.find(i);
+    if (entry == nullptr)
         return;
+    // Most names are strings, or classes and literals naming one: their text
+    // is written without a copy.
+    uint32_t named = i;
+    if (entry->tag == TAG_CLASS)
+        named = static_cast<const CPEClass*>(entry)->name_index;
+    else if (entry->tag == TAG_STRING)
+        named = static_cast<const CPEString*>(entry)->string_index;
+    const ConstantPoolEntry* text = named == i ? entry : pool.find(named);
+    if (text != nullptr && text->tag == TAG_UTF8) {
+        out << " [" << static_cast<const CPEUtf8*>(text)->value << "]";
+        return;
+    }
     // The text first: if it cannot be produced, nothing of the bracket is written.
-    const std::string text = pool.text(i);
-    out << " [" << text << "]";
+    const std::string value = pool.text(i);
+    out << " [" << value << "]";
 }
 
 std::string sourceForm(const std::string& internalName) {
@@ -124,62 +132,98 @@ std::string localDescription(const LocalVariableInfo& row) {
     return "Local " + types.front() + " " + pool.text(row.name_index);
 }
 
-void CPEUtf8::print(std::ostream& out) const {
-    out << "{tag=Utf8; value=\"" << value << "\"}";
+namespace {
+
+void writeUtf8(TextWriter& out, const CPEUtf8& e) {
+    out << "{tag=Utf8; value=\"" << e.value << "\"}";
 }
 
-void CPEUnicode::print(std::ostream& out) const {
-    out << value << "[Unicode]";
+void writeUnicode(TextWriter& out, const CPEUnicode& e) {
+    out << e.value << "[Unicode]";
 }
 
-void CPEInteger::print(std::ostream& out) const {
-    out << "{tag=Integer; value=" << value << "}";
+template <typename Number>
+void writeNumber(TextWriter& out, const char* tag, Number value) {
+    out << "{tag=" << tag << "; value=" << value << "}";
 }
 
-void CPEFloat::print(std::ostream& out) const {
-    out << "{tag=Float; value=" << value << "}";
-}
-
-void CPELong::print(std::ostream& out) const {
-    out << "{tag=Long; value=" << value << "}";
-}
-
-void CPEDouble::print(std::ostream& out) const {
-    out << "{tag=Double; value=" << value << "}";
-}
-
-void CPEClass::print(std::ostream& out) const {
-    out << "{tag=Class; name_index=" << name_index;
-    if (name_index != 0)
-        writeSlotName(out, *pool, name_index);
+void writeClass(TextWriter& out, const CPEClass& e) {
+    out << "{tag=Class; name_index=" << e.name_index;
+    if (e.name_index != 0)
+        writeSlotName(out, *e.pool, e.name_index);
     out << "}";
 }
 
-void CPEString::print(std::ostream& out) const {
-    out << "{tag=String; string_index=" << string_index;
-    writeSlotName(out, *pool, string_index);
+void writeString(TextWriter& out, const CPEString& e) {
+    out << "{tag=String; string_index=" << e.string_index;
+    writeSlotName(out, *e.pool, e.string_index);
     out << "}";
 }
 
-void CPEFieldRef::print(std::ostream& out) const {
-    out << "{tag=Field";
-    writeRefTail(out, *this);
+void writeRef(TextWriter& out, const char* tag, const CPERef& ref) {
+    out << "{tag=" << tag << "; classIndex=" << ref.class_index << "; "
+        << "nameAndTypeIndex=" << ref.name_and_type_index << "}";
 }
 
-void CPEMethodRef::print(std::ostream& out) const {
-    out << "{tag=Method";
-    writeRefTail(out, *this);
+void writeNameAndType(TextWriter& out, const CPENameAndType& e) {
+    out << "{tag=NameAndType; name_index=" << e.name_index
+        << "; descriptor_index=" << e.descriptor_index << "}";
 }
 
-void CPEInterfaceMethodRef::print(std::ostream& out) const {
-    out << "{tag=InterfaceMethodRef";
-    writeRefTail(out, *this);
+} // namespace
+
+// The tag names the class of the entry: the reader creates one class per tag.
+void writeEntry(TextWriter& out, const ConstantPoolEntry& entry) {
+    switch (entry.tag) {
+    case TAG_UTF8:
+        return writeUtf8(out, static_cast<const CPEUtf8&>(entry));
+    case TAG_UNICODE:
+        return writeUnicode(out, static_cast<const CPEUnicode&>(entry));
+    case TAG_INTEGER:
+        return writeNumber(out, "Integer", static_cast<const CPEInteger&>(entry).value);
+    case TAG_FLOAT:
+        return writeNumber(out, "Float", static_cast<const CPEFloat&>(entry).value);
+    case TAG_LONG:
+        return writeNumber(out, "Long", static_cast<const CPELong&>(entry).value);
+    case TAG_DOUBLE:
+        return writeNumber(out, "Double", static_cast<const CPEDouble&>(entry).value);
+    case TAG_CLASS:
+        return writeClass(out, static_cast<const CPEClass&>(entry));
+    case TAG_STRING:
+        return writeString(out, static_cast<const CPEString&>(entry));
+    case TAG_FIELDREF:
+        return writeRef(out, "Field", static_cast<const CPERef&>(entry));
+    case TAG_METHODREF:
+        return writeRef(out, "Method", static_cast<const CPERef&>(entry));
+    case TAG_INTERFACE_METHODREF:
+        return writeRef(out, "InterfaceMethodRef", static_cast<const CPERef&>(entry));
+    case TAG_NAME_AND_TYPE:
+        return writeNameAndType(out, static_cast<const CPENameAndType&>(entry));
+    }
+    // Not reached: the reader knows only the tags above.
+    out << "{tag=" << static_cast<unsigned>(entry.tag) << "}";
 }
 
-void CPENameAndType::print(std::ostream& out) const {
-    out << "{tag=NameAndType; name_index=" << name_index
-        << "; descriptor_index=" << descriptor_index << "}";
-}
+// Each entry's print goes through the one dispatch, so the record and the
+// whole-class dump cannot differ.
+#define ZUL_PRINT_THROUGH_DISPATCH(Class)                                                          \
+    void Class::print(std::ostream& stream) const {                                                \
+        TextWriter out(stream);                                                                    \
+        writeEntry(out, *this);                                                                    \
+    }
+ZUL_PRINT_THROUGH_DISPATCH(CPEUtf8)
+ZUL_PRINT_THROUGH_DISPATCH(CPEUnicode)
+ZUL_PRINT_THROUGH_DISPATCH(CPEInteger)
+ZUL_PRINT_THROUGH_DISPATCH(CPEFloat)
+ZUL_PRINT_THROUGH_DISPATCH(CPELong)
+ZUL_PRINT_THROUGH_DISPATCH(CPEDouble)
+ZUL_PRINT_THROUGH_DISPATCH(CPEClass)
+ZUL_PRINT_THROUGH_DISPATCH(CPEString)
+ZUL_PRINT_THROUGH_DISPATCH(CPEFieldRef)
+ZUL_PRINT_THROUGH_DISPATCH(CPEMethodRef)
+ZUL_PRINT_THROUGH_DISPATCH(CPEInterfaceMethodRef)
+ZUL_PRINT_THROUGH_DISPATCH(CPENameAndType)
+#undef ZUL_PRINT_THROUGH_DISPATCH
 
 std::string ConstantPoolEntry::describe() const {
     return {};
