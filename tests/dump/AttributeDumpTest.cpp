@@ -307,3 +307,35 @@ TEST(AttributeDump, ElementValuesWithMissingSlotsShowNoText) {
 }
 
 } // namespace
+
+namespace {
+
+// Groups digits in threes with a comma, as some locales do.
+struct Thousands : std::numpunct<char> {
+    char do_thousands_sep() const override { return ','; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(AttributeDump, NumbersFollowTheStreamFormatting) {
+    ClassWriter w = classWriter();
+    w.addAttribute(w.lineNumberTable({{4660, 65535}}));
+    const auto cls = readClass(w.str());
+    const Attribute& a = *cls->attributes.at(0);
+
+    std::ostringstream hex;
+    hex << std::hex;
+    a.print(hex);
+    EXPECT_EQ(hex.str(), "name=LineNumberTable; attribute_length=6; line_number_table_length=1;\n"
+                         "          line_number_table={\n            [0]={start_pc=1234; "
+                         "line_number=ffff}");
+
+    std::ostringstream grouped;
+    grouped.imbue(std::locale(grouped.getloc(), new Thousands));
+    a.print(grouped);
+    EXPECT_EQ(grouped.str(),
+              "name=LineNumberTable; attribute_length=6; line_number_table_length=1;\n"
+              "          line_number_table={\n            [0]={start_pc=4,660; "
+              "line_number=65,535}");
+}
+
+} // namespace

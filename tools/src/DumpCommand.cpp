@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -49,6 +50,12 @@ private:
 // Dumps one file to standard output; false, after a message on standard
 // error, when it cannot be read.
 bool dumpFile(const std::string& path, const classfile::DumpOptions& options) {
+    // A directory opens like a file here and then reads as empty.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        std::cerr << "zul: " << path << ": " << std::strerror(EISDIR) << std::endl;
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::cerr << "zul: " << path << ": " << std::strerror(errno) << std::endl;
