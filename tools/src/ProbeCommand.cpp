@@ -82,7 +82,8 @@ bool findLibraries(const std::string& text, std::vector<fs::path>& out) {
 // ---- the child --------------------------------------------------------------
 
 void send(int fd, const json& message) {
-    const std::string line = message.dump() + "\n";
+    // Paths and the loader's messages need not be UTF-8.
+    const std::string line = message.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
     size_t done = 0;
     while (done < line.size()) {
         const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
@@ -130,8 +131,7 @@ std::set<std::string> listedIds(const std::vector<std::pair<int, std::string>>& 
 json idList(const std::vector<std::wstring>& ids) {
     json list = json::array();
     for (const std::wstring& id : ids)
-        if (id != kBuiltinDecoder)
-            list.push_back(zulx::wideToUtf8(id));
+        list.push_back(zulx::wideToUtf8(id));
     return list;
 }
 
@@ -166,6 +166,8 @@ json idList(const std::vector<std::wstring>& ids) {
 
         // Stream adaptors appear only in the listing, which also asks every
         // factory for its merit and description: library code runs there too.
+        // The listing adds the built-in decoder, which is not the library's
+        // unless the library registered that id itself.
         send(fd, {{"phase", "list"}});
         manager->addPluginPaths(nullptr, 0);
         std::set<std::string> others = listedIds(take());
@@ -221,11 +223,12 @@ void absorb(const std::string& line, Outcome& outcome) {
     }
 }
 
-/// Reads the child's messages until it closes the pipe or the time is up.
+/// Reads the child's messages until its last one, until it closes the pipe
+/// (a process the library started may hold it open) or until the time is up.
 void readMessages(int fd, Clock::time_point deadline, Outcome& outcome) {
     std::string pending;
     char chunk[4096];
-    for (;;) {
+    while (!outcome.done) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
