@@ -291,6 +291,7 @@ TEST_F(RegistryTest, AdaptorIsChosenByMeritAndTheFileSystemAdaptorIsTheFallback)
 TEST(RegistryWithoutAdaptors, UnacceptedUriWithoutFallbackIsRejected) {
     loader::ExtensionManagerImpl manager;
     manager.loadExtensionLibrary(zt::library("good", "zt_decoders"));
+    const auto before = manager.getFactories();
     try {
         manager.createStreamAdaptor(uri("zip:archive"));
         FAIL() << "nothing thrown";
@@ -298,11 +299,13 @@ TEST(RegistryWithoutAdaptors, UnacceptedUriWithoutFallbackIsRejected) {
         EXPECT_STREQ(e.what(),
                      "could not find an adaptor which can handle the scheme or uri: 'zip:archive'");
     }
+    EXPECT_EQ(manager.getFactories(), before);
 }
 
 TEST(RegistryWithBrokenFallback, FallbackThatCreatesNothingIsAnError) {
     loader::ExtensionManagerImpl manager;
     manager.loadExtensionLibrary(zt::library("fallback", "zt_null_fallback"));
+    const auto before = manager.getFactories();
     try {
         manager.createStreamAdaptor(uri("zip:archive"));
         FAIL() << "nothing thrown";
@@ -310,6 +313,7 @@ TEST(RegistryWithBrokenFallback, FallbackThatCreatesNothingIsAnError) {
         EXPECT_STREQ(e.what(), "Resolving URI 'zip:archive': could not create fallback "
                                "'com.ulno.zul.adaptors.FileSystemAdaptor'");
     }
+    EXPECT_EQ(manager.getFactories(), before);
 }
 
 } // namespace

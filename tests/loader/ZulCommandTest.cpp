@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,7 +26,9 @@ struct Outcome {
 };
 
 Outcome run(const std::string& arguments) {
-    const std::string errFile = ::testing::TempDir() + "zul-extensions-stderr.txt";
+    // One file per test process: ctest runs the cases of this file in parallel.
+    const std::string errFile =
+        ::testing::TempDir() + "zul-extensions-stderr-" + std::to_string(getpid()) + ".txt";
     const std::string command = std::string(ZUL_COMMAND) + " " + arguments + " 2>'" + errFile + "'";
     Outcome result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -40,6 +43,7 @@ Outcome run(const std::string& arguments) {
     std::ifstream err(errFile);
     for (std::string line; std::getline(err, line);)
         result.errLines.push_back(line);
+    std::remove(errFile.c_str());
     return result;
 }
 
