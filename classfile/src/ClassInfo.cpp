@@ -28,12 +28,23 @@ const ConstantPoolEntry* classSlot(const ConstantPool& pool, uint32_t index, con
 } // namespace
 
 ClassInfo::ClassInfo(std::istream& in) {
+    const RecordArena::Scope scope(&mArena);
     ByteReader reader(in);
-    read(reader);
+    try {
+        read(reader);
+    } catch (...) {
+        releaseRecords();
+        throw;
+    }
     bytesRead = reader.offset();
 }
 
 ClassInfo::~ClassInfo() {
+    releaseRecords();
+}
+
+void ClassInfo::releaseRecords() {
+    const RecordArena::Scope scope(&mArena);
     fields.clear();
     methods.clear();
     attributes.clear();

@@ -6,6 +6,7 @@
 #include "classfile/ConstantPool.h"
 #include "classfile/FieldInfo.h"
 #include "classfile/MethodInfo.h"
+#include "classfile/Pooled.h"
 
 #include <cstdint>
 #include <istream>
@@ -60,6 +61,11 @@ public:
 
 private:
     void read(ByteReader& in);
+    /// Destroys every record while the arena is active, before it goes.
+    void releaseRecords();
+
+    /// Holds the memory of all the class's records.
+    RecordArena mArena;
 };
 
 } // namespace classfile
