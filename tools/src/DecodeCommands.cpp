@@ -38,21 +38,6 @@ void addCommonOptions(CLI::App& cmd, DecodeOptions& options) {
     cmd.add_option("FILE", options.files, "Compiled rule files to decode")->required();
 }
 
-std::unique_ptr<zulx::ExtensionManager> openManager(Context& context,
-                                                    const DecodeOptions& options) {
-    std::vector<std::wstring> paths;
-    if (!options.noDefaultPlugins)
-        paths.push_back(zulx::utf8ToWide(context.defaultPluginDir()));
-    for (const std::string& path : options.plugins)
-        paths.push_back(zulx::utf8ToWide(path));
-    std::vector<const wchar_t*> pointers;
-    for (const std::wstring& path : paths)
-        pointers.push_back(path.c_str());
-    auto manager = context.createManager();
-    manager->addPluginPaths(pointers.data(), pointers.size());
-    return manager;
-}
-
 // Everything that comes from an extension is released before the manager,
 // which unloads the extensions' code.
 std::shared_ptr<zulx::SGB> decodeFile(const zulx::ExtensionManager& manager,
@@ -195,7 +180,7 @@ void print(const DecodeOptions& options, const std::string& file, const zulx::SG
 template <typename Use>
 int forEachDecoded(Context& context, const DecodeOptions& options, Use&& use) {
     context.installLogSink();
-    const auto manager = openManager(context, options);
+    const auto manager = context.createManager(options.plugins, !options.noDefaultPlugins);
     int status = 0;
     for (const std::string& file : options.files) {
         try {
