@@ -27,7 +27,7 @@ TEST(DecoderTest, FactoryDescribesTheDecoder) {
     EXPECT_THAT(factory.getFileExtensions().getExtensions(), ElementsAre(L".sgb", L".class"));
     EXPECT_TRUE(factory.canHandleURI(zulx::URI::create(std::string("/rules/lot.sgb"))));
     EXPECT_TRUE(factory.canHandleURI(zulx::URI::create(std::string("/rules/Lot.class"))));
-    EXPECT_FALSE(factory.canHandleURI(zulx::URI::create(std::string("/rules/lot.cga"))));
+    EXPECT_FALSE(factory.canHandleURI(zulx::URI::create(std::string("/rules/lot.txt"))));
 
     std::unique_ptr<zulx::Extension> decoder(factory.create());
     ASSERT_NE(dynamic_cast<sgb::SGBDecoder*>(decoder.get()), nullptr);
