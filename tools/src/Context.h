@@ -41,6 +41,10 @@ private:
     zulx::LoaderInitFunction mInit = nullptr;
 };
 
+/// `text` with its control characters written as \n, \r, \t or \xNN, so that a
+/// message that quotes a file's contents stays on one line.
+std::string oneLine(const std::string& text);
+
 // Each subcommand registers itself on the application; its callback stores the
 // exit status in `status`.
 void addExtensionsCommand(CLI::App& app, Context& context, int& status);

@@ -188,7 +188,7 @@ int forEachDecoded(Context& context, const DecodeOptions& options, Use&& use) {
                 status = 1;
         } catch (const std::exception& e) {
             std::cout.flush();
-            std::cerr << "zul: " << file << ": " << e.what() << std::endl;
+            std::cerr << "zul: " << oneLine(file) << ": " << oneLine(e.what()) << std::endl;
             status = 1;
         }
     }

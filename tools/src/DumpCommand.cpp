@@ -65,7 +65,7 @@ bool dumpFile(const std::string& path, const classfile::DumpOptions& options) {
     try {
         cls = std::make_unique<classfile::ClassInfo>(in);
     } catch (const std::exception& e) {
-        std::cerr << "zul: " << path << ": " << e.what() << std::endl;
+        std::cerr << "zul: " << oneLine(path) << ": " << oneLine(e.what()) << std::endl;
         return false;
     }
     std::ostringstream text;
