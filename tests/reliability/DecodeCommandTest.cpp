@@ -3,6 +3,8 @@
 // with a signal, and a good file named after it is still decoded.
 #include "Inputs.h"
 
+#include "testsupport/ClassWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
@@ -130,6 +132,23 @@ TEST_F(DecodeCommandTest, AGoodFileAfterADamagedOneIsStillDecoded) {
             failures.push_back(line);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].rfind("zul: " + bad.string() + ": ", 0), 0u) << failures[0];
+}
+
+TEST_F(DecodeCommandTest, TextFromTheFileCannotBreakTheMessageLine) {
+    // The message names an enum class that the table lacks, taken from the
+    // file as it is: with a line break and a tab in it.
+    testsupport::ClassWriter w;
+    w.thisClass = w.classNamed("T");
+    w.superClass = w.classNamed("java/lang/Object");
+    w.fieldRef("com/ulno/gc/Bad\nLine\tEnd", "x", "I");
+    const fs::path file = write("newline.sgb", w.str());
+
+    const CommandRun run = runZul("decode " + file.string(), dir);
+    EXPECT_FALSE(run.signaled);
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.errLines.size(), 1u) << run.errLines.back();
+    EXPECT_EQ(run.errLines[0],
+              "zul: " + file.string() + ": No enum 'Bad\\nLine\\tEnd' found in map!");
 }
 
 } // namespace

@@ -343,7 +343,9 @@ void report(const fs::path& library, const Outcome& outcome, double timeout, Tal
                    : verdict == "hung"     ? tally.hung
                                            : tally.crashed;
     ++counter;
-    std::printf("%-9s %s  %s\n", verdict.c_str(), library.string().c_str(), detail.c_str());
+    // One line per library, whatever the path or the loader's message holds.
+    std::printf("%-9s %s  %s\n", verdict.c_str(), oneLine(library.string()).c_str(),
+                oneLine(detail).c_str());
     std::fflush(stdout);
 }
 
