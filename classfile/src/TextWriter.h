@@ -17,6 +17,9 @@ namespace classfile {
 class TextBuffer {
 public:
     void append(const char* text, size_t n) {
+        // An empty buffer has no storage yet: memcpy must not see its null.
+        if (n == 0)
+            return;
         if (n > mCapacity - mSize)
             grow(n);
         std::memcpy(mData.get() + mSize, text, n);
@@ -24,6 +27,8 @@ public:
     }
     void append(std::string_view text) { append(text.data(), text.size()); }
     void append(size_t count, char c) {
+        if (count == 0)
+            return;
         if (count > mCapacity - mSize)
             grow(count);
         std::memset(mData.get() + mSize, c, count);
