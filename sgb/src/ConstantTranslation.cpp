@@ -30,17 +30,17 @@ using classfile::MethodInfo;
 // file's own class: the compiler always writes that class entry there.
 constexpr uint32_t kOwnClassIndex = 2;
 
-bool startsWith(const std::string& text, const char* prefix, size_t length) {
-    return text.size() >= length && text.compare(0, length, prefix) == 0;
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
 }
 
-bool endsWith(const std::string& text, const char* suffix, size_t length) {
-    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-std::string afterLastSlash(const std::string& text) {
+std::string_view afterLastSlash(std::string_view text) {
     const size_t slash = text.rfind('/');
-    return slash == std::string::npos ? text : text.substr(slash + 1);
+    return slash == std::string_view::npos ? text : text.substr(slash + 1);
 }
 
 // The name before the first "$", or nothing when there is no "$".
@@ -49,20 +49,25 @@ std::wstring baseName(const std::wstring& name) {
     return dollar == std::wstring::npos ? std::wstring() : name.substr(0, dollar);
 }
 
-struct MemberName {
-    std::string name;
-    std::string descriptor;
-    std::string key() const { return name + descriptor; }
-};
+// A referenced member's name and descriptor. They are the pool's own texts,
+// or copies kept here when the pool gives them through toString.
+class MemberName {
+public:
+    MemberName(const ConstantPool& pool, const classfile::CPERef& ref) {
+        const auto& nameAndType = pool.as<classfile::CPENameAndType>(ref.name_and_type_index);
+        name = textAt(pool, nameAndType.name_index, mNameCopy);
+        descriptor = textAt(pool, nameAndType.descriptor_index, mDescriptorCopy);
+    }
+    MemberName(const MemberName&) = delete;
+    MemberName& operator=(const MemberName&) = delete;
 
-MemberName memberName(const ConstantPool& pool, const classfile::CPERef& ref) {
-    const auto& nameAndType = pool.as<classfile::CPENameAndType>(ref.name_and_type_index);
-    std::string scratch;
-    MemberName member;
-    member.name = textAt(pool, nameAndType.name_index, scratch);
-    member.descriptor = textAt(pool, nameAndType.descriptor_index, scratch);
-    return member;
-}
+    std::string_view name;
+    std::string_view descriptor;
+
+private:
+    std::string mNameCopy;
+    std::string mDescriptorCopy;
+};
 
 const std::string& className(const ConstantPool& pool, uint32_t classIndex, std::string& scratch) {
     return textAt(pool, pool.as<classfile::CPEClass>(classIndex).name_index, scratch);
@@ -103,7 +108,7 @@ private:
             // Prefix and suffix may share the slash: com/ulno/Builtins qualifies.
             std::string scratch;
             const std::string& name = className(mPool, static_cast<uint32_t>(i), scratch);
-            if (startsWith(name, "com/ulno/", 9) && endsWith(name, "/Builtins", 9))
+            if (startsWith(name, "com/ulno/") && endsWith(name, "/Builtins"))
                 mBuiltinsClass = static_cast<int64_t>(i);
         }
     }
@@ -138,20 +143,22 @@ private:
     void translateFieldRef(size_t i, const classfile::CPEFieldRef& ref) {
         std::string scratch;
         const std::string& cls = className(mPool, ref.class_index, scratch);
-        const MemberName field = memberName(mPool, ref);
+        const MemberName field(mPool, ref);
         if (ref.class_index == kOwnClassIndex) {
             mRecord.ownFieldRefs.push_back(static_cast<int32_t>(i));
             return;
         }
         // A field of another class is an enum constant; an unknown class throws.
-        const std::string enumClass = afterLastSlash(cls);
-        const int32_t value = lookupEnumValue(getEnumMap(), enumClass, field.name);
-        mWriter.putEnumValue(i, value, widen(enumClass) + L"." + widen(field.name));
+        const std::string enumClass(afterLastSlash(cls));
+        const std::string fieldName(field.name);
+        const int32_t value = lookupEnumValue(getEnumMap(), enumClass, fieldName);
+        mWriter.putEnumValue(i, value, widen(enumClass) + L"." + widen(fieldName));
     }
 
     void translateMethodRef(size_t i, const classfile::CPEMethodRef& ref) {
-        const MemberName method = memberName(mPool, ref);
-        const std::string key = method.key();
+        const MemberName method(mPool, ref);
+        std::string& key = mKey;
+        key.assign(method.name).append(method.descriptor);
 
         const auto defined = mMethodKeys.find(key);
         if (defined != mMethodKeys.end()) {
@@ -172,7 +179,7 @@ private:
         }
         if (method.name == "valueOf") {
             // The enum type is the return type's simple name without its ";".
-            std::string type = afterLastSlash(method.descriptor);
+            std::string type(afterLastSlash(method.descriptor));
             if (!type.empty())
                 type.pop_back();
             mRecord.enumTypeNames.push_back(std::move(type));
@@ -219,14 +226,14 @@ private:
     std::unique_ptr<zulx::MethodRecord> definedMethod(size_t i, size_t position,
                                                       const std::string& key) {
         const MethodInfo& method = *mClass.methods[position];
-        std::string scratch;
-        const std::string descriptor = textAt(mPool, method.descriptor_index, scratch);
+        std::string nameCopy, descriptorCopy;
+        const std::string& descriptor = textAt(mPool, method.descriptor_index, descriptorCopy);
         auto record = std::make_unique<zulx::MethodRecord>();
         record->index = static_cast<int32_t>(i);
         record->position = static_cast<int32_t>(position);
         record->kind = 0;
         record->isPublic = (method.access_flags & 1) ? 1 : 0;
-        record->name = widen(textAt(mPool, method.name_index, scratch));
+        record->name = widen(textAt(mPool, method.name_index, nameCopy));
         record->baseName = baseName(record->name);
         record->descriptor = widen(descriptor);
         record->valid = 1;
@@ -250,6 +257,7 @@ private:
         record->paramCount = static_cast<int32_t>(parameterTypeCodes(descriptor).size());
         ExpansionBudget::charge(locals->local_variable_table.size() * sizeof(int32_t));
         record->localTypes.resize(locals->local_variable_table.size());
+        std::string scratch;
         for (size_t v = 0; v < locals->local_variable_table.size(); ++v) {
             const std::string& type =
                 textAt(mPool, locals->local_variable_table[v].descriptor_index, scratch);
@@ -271,6 +279,7 @@ private:
     EntryWriter mWriter;
     Diagnostics& mDiagnostics;
     std::unordered_map<std::string, size_t> mMethodKeys;
+    std::string mKey; ///< the key being looked up, kept to reuse its storage
     int64_t mBuiltinsClass = -1;
 };
 

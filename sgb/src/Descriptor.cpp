@@ -3,13 +3,13 @@
 namespace sgb {
 namespace {
 
-bool endsWith(const std::string& text, size_t end, const char* suffix, size_t suffixLength) {
-    return end >= suffixLength && text.compare(end - suffixLength, suffixLength, suffix) == 0;
+bool endsWith(std::string_view text, size_t end, std::string_view suffix) {
+    return end >= suffix.size() && text.substr(end - suffix.size(), suffix.size()) == suffix;
 }
 
 // Type code of the field type that starts at `pos`; moves `pos` past it.
 // Returns false when the type is cut short.
-bool readFieldType(const std::string& text, size_t& pos, zul::AnnotationArgumentType& code) {
+bool readFieldType(std::string_view text, size_t& pos, zul::AnnotationArgumentType& code) {
     if (pos >= text.size())
         return false;
     const char c = text[pos];
@@ -24,9 +24,9 @@ bool readFieldType(const std::string& text, size_t& pos, zul::AnnotationArgument
     }
     if (c == 'L') {
         const size_t semicolon = text.find(';', pos);
-        if (semicolon == std::string::npos)
+        if (semicolon == std::string_view::npos)
             return false;
-        code = endsWith(text, semicolon, "String", 6) ? zul::AAT_STR : zul::AAT_UNKNOWN;
+        code = endsWith(text, semicolon, "String") ? zul::AAT_STR : zul::AAT_UNKNOWN;
         pos = semicolon + 1;
         return true;
     }
@@ -53,7 +53,7 @@ bool readFieldType(const std::string& text, size_t& pos, zul::AnnotationArgument
 
 } // namespace
 
-zul::AnnotationArgumentType typeCode(const std::string& fieldDescriptor) {
+zul::AnnotationArgumentType typeCode(std::string_view fieldDescriptor) {
     size_t pos = 0;
     zul::AnnotationArgumentType code = zul::AAT_UNKNOWN;
     if (!readFieldType(fieldDescriptor, pos, code) || pos != fieldDescriptor.size())
@@ -61,15 +61,15 @@ zul::AnnotationArgumentType typeCode(const std::string& fieldDescriptor) {
     return code;
 }
 
-zul::AnnotationArgumentType returnTypeCode(const std::string& methodDescriptor) {
+zul::AnnotationArgumentType returnTypeCode(std::string_view methodDescriptor) {
     const size_t close = methodDescriptor.find(')');
-    if (close == std::string::npos)
+    if (close == std::string_view::npos)
         return zul::AAT_UNKNOWN;
     return typeCode(methodDescriptor.substr(close + 1));
 }
 
-std::vector<zul::AnnotationArgumentType> parameterTypeCodes(const std::string& methodDescriptor) {
-    std::vector<zul::AnnotationArgumentType> codes;
+TypeCodes parameterTypeCodes(std::string_view methodDescriptor) {
+    TypeCodes codes;
     if (methodDescriptor.empty() || methodDescriptor[0] != '(')
         return codes;
     size_t pos = 1;
@@ -82,7 +82,7 @@ std::vector<zul::AnnotationArgumentType> parameterTypeCodes(const std::string& m
     return codes;
 }
 
-int32_t localTypeCode(const std::string& descriptor) {
+int32_t localTypeCode(std::string_view descriptor) {
     if (descriptor == "I" || (!descriptor.empty() && descriptor[0] == 'Z'))
         return LOCAL_INT;
     if (descriptor == "D")

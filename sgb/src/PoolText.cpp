@@ -6,18 +6,17 @@
 
 namespace sgb {
 
-std::wstring widen(const std::string& text) {
+std::wstring widen(std::string_view text) {
     ExpansionBudget::charge(text.size() * sizeof(wchar_t));
-    std::wstring wide;
-    wide.reserve(text.size());
-    for (const char c : text) {
-        if (c == '\0')
-            return wide;
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return util::toWideACP(text);
-        wide.push_back(static_cast<wchar_t>(c));
+    // Plain ASCII up to the end or the first zero byte converts char by char;
+    // anything else takes the full conversion.
+    size_t end = 0;
+    while (end < text.size() && text[end] != '\0') {
+        if (static_cast<unsigned char>(text[end]) >= 0x80)
+            return util::toWideACP(std::string(text));
+        ++end;
     }
-    return wide;
+    return std::wstring(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 } // namespace sgb

@@ -6,6 +6,7 @@
 #include "classfile/ConstantPool.h"
 
 #include <string>
+#include <string_view>
 
 namespace sgb {
 
@@ -32,6 +33,6 @@ inline const std::string& textAt(const classfile::ConstantPool& pool, size_t ind
 
 /// Narrow pool text to wide text, with the loader's conversion (which stops
 /// at the first zero byte); plain ASCII, the usual case, takes a short cut.
-std::wstring widen(const std::string& text);
+std::wstring widen(std::string_view text);
 
 } // namespace sgb

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string_view>
 
 namespace sgb {
 namespace {
@@ -59,7 +60,7 @@ void convertNested(const ConstantPool& pool, const Containers& containers, size_
 }
 
 // Every "$" after the first one becomes ".".
-std::wstring entryName(const std::string& methodName) {
+std::wstring entryName(std::string_view methodName) {
     std::wstring name = widen(methodName);
     const size_t first = name.find(L'$');
     if (first != std::wstring::npos)
@@ -71,10 +72,11 @@ void applySortAnnotations(EntryImpl& entry) {
     for (size_t a = 0; a < entry.numAnnotations; ++a) {
         const AnnotationImpl& annotation = entry.annotations[a];
         const size_t n = annotation.numArguments;
-        if (annotation.name == L"$Order") {
+        const std::wstring_view name = annotation.name;
+        if (name == L"$Order") {
             if (n >= 1 && annotation.arguments[0].type == zul::AAT_FLOAT)
                 entry.order = annotation.arguments[0].floatValue;
-        } else if (annotation.name == L"$Group") {
+        } else if (name == L"$Group") {
             if (n >= 1 && annotation.arguments[n - 1].type == zul::AAT_FLOAT) {
                 entry.groupOrder = annotation.arguments[n - 1].floatValue;
                 entry.group.clear();
@@ -82,7 +84,7 @@ void applySortAnnotations(EntryImpl& entry) {
                     if (annotation.arguments[g].type == zul::AAT_STR)
                         entry.group += annotation.arguments[g].strValue;
             }
-        } else if (annotation.name == L"$StartRule") {
+        } else if (name == L"$StartRule") {
             if (n == 0)
                 entry.order += kStartRuleBonus;
         }
@@ -91,12 +93,12 @@ void applySortAnnotations(EntryImpl& entry) {
 
 void fillEntry(const ConstantPool& pool, const MethodInfo& method, const AnnotationInfo& container,
                EntryImpl& entry) {
-    std::string scratch;
-    const std::string descriptor = textAt(pool, method.descriptor_index, scratch);
+    std::string descriptorCopy, scratch;
+    const std::string& descriptor = textAt(pool, method.descriptor_index, descriptorCopy);
     entry.name = entryName(textAt(pool, method.name_index, scratch));
     entry.returnType = returnTypeCode(descriptor);
 
-    const std::vector<zul::AnnotationArgumentType> types = parameterTypeCodes(descriptor);
+    const TypeCodes types = parameterTypeCodes(descriptor);
     const classfile::AttributeCode* code = method.code();
     const auto* locals =
         code ? classfile::findAttribute<classfile::AttributeLocalVariableTable>(code->attributes)
