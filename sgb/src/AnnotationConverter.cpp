@@ -52,9 +52,9 @@ zul::AnnotationArgumentType typeFromChar(const ConstantPool& pool, const Element
     }
 }
 
-enum class Element { Types, Names, Bvals, Dvals, Svals };
+using SlotKind = AnnotationConverter::SlotKind;
 
-void fillArguments(const ConstantPool& pool, AnnotationImpl& target, Element element,
+void fillArguments(const ConstantPool& pool, AnnotationImpl& target, SlotKind element,
                    const ElementValue& array) {
     const auto& values = array.values;
     if (!target.arguments && !values.empty()) {
@@ -67,82 +67,107 @@ void fillArguments(const ConstantPool& pool, AnnotationImpl& target, Element ele
     for (size_t i = 0; i < target.numArguments; ++i) {
         AnnotationArgumentImpl& argument = target.arguments[i];
         if (i >= available) {
-            if (element == Element::Names)
+            if (element == SlotKind::Names)
                 argument.key.clear();
             continue;
         }
         const ElementValue& value = *values[i];
         switch (element) {
-        case Element::Types:
+        case SlotKind::Types:
             argument.type = typeFromChar(pool, value);
             break;
-        case Element::Names:
+        case SlotKind::Names:
             argument.key = constantWide(pool, value.const_value_index);
             break;
-        case Element::Bvals: {
+        case SlotKind::Bvals: {
             const auto* constant = constantAt<classfile::CPEInteger>(pool, value.const_value_index);
             argument.boolValue = constant && constant->value != 0;
             break;
         }
-        case Element::Dvals: {
+        case SlotKind::Dvals: {
             const auto* constant = constantAt<classfile::CPEDouble>(pool, value.const_value_index);
             argument.floatValue = constant ? constant->value : 0.0;
             break;
         }
-        case Element::Svals:
+        case SlotKind::Svals:
             if (const std::string* text = utf8At(pool, value.const_value_index))
                 argument.strValue = widen(*text);
+            break;
+        default:
             break;
         }
     }
 }
 
+SlotKind classify(const std::string* text) {
+    static constexpr struct {
+        std::string_view text;
+        SlotKind kind;
+    } kKnown[] = {{"name", SlotKind::Name},   {"types", SlotKind::Types},
+                  {"names", SlotKind::Names}, {"bvals", SlotKind::Bvals},
+                  {"dvals", SlotKind::Dvals}, {"svals", SlotKind::Svals}};
+    if (!text)
+        return SlotKind::Other;
+    for (const auto& known : kKnown)
+        if (*text == known.text)
+            return known.kind;
+    return text->compare(0, 28, kContainerAnnotationType) == 0 ? SlotKind::ContainerType
+                                                               : SlotKind::Other;
+}
+
 } // namespace
 
-bool isContainerAnnotation(const classfile::AnnotationInfo& annotation) {
-    const std::string* type =
-        annotation.pool ? utf8At(*annotation.pool, annotation.type_index) : nullptr;
-    return type && type->compare(0, 28, kContainerAnnotationType) == 0;
+AnnotationConverter::AnnotationConverter(const ConstantPool& pool)
+    : mPool(pool), mKinds(pool.size(), SlotKind::Unseen) {}
+
+AnnotationConverter::SlotKind AnnotationConverter::kindOf(size_t index) const {
+    if (index >= mKinds.size())
+        return SlotKind::Other;
+    SlotKind& kind = mKinds[index];
+    if (kind == SlotKind::Unseen)
+        kind = classify(utf8At(mPool, index));
+    return kind;
+}
+
+bool AnnotationConverter::isContainer(const classfile::AnnotationInfo& annotation) const {
+    return kindOf(annotation.type_index) == SlotKind::ContainerType;
+}
+
+const std::string& AnnotationConverter::nestedName(const classfile::AnnotationInfo& nested,
+                                                   std::string& scratch) const {
+    const ElementValue* last = nullptr;
+    for (const auto& pair : nested.element_value_pairs)
+        if (kindOf(pair->element_name_index) == SlotKind::Name)
+            last = pair.get();
+    return last ? constantText(mPool, last->const_value_index, scratch) : kNoText;
+}
+
+void AnnotationConverter::convert(AnnotationImpl& target,
+                                  const classfile::AnnotationInfo& nested) const {
+    target.numArguments = 0;
+    target.arguments.reset();
+    for (const auto& pair : nested.element_value_pairs) {
+        const SlotKind element = kindOf(pair->element_name_index);
+        if (element == SlotKind::Name)
+            target.name = constantWide(mPool, pair->const_value_index);
+        else if (element >= SlotKind::Types && element <= SlotKind::Svals)
+            fillArguments(mPool, target, element, *pair);
+    }
+}
+
+bool isContainerAnnotation(const ConstantPool& pool, const classfile::AnnotationInfo& annotation) {
+    return AnnotationConverter(pool).isContainer(annotation);
 }
 
 const std::string& nestedAnnotationName(const ConstantPool& pool,
                                         const classfile::AnnotationInfo& nested,
                                         std::string& scratch) {
-    const ElementValue* last = nullptr;
-    for (const auto& pair : nested.element_value_pairs) {
-        const std::string* element = utf8At(pool, pair->element_name_index);
-        if (element && std::string_view(*element) == "name")
-            last = pair.get();
-    }
-    return last ? constantText(pool, last->const_value_index, scratch) : kNoText;
+    return AnnotationConverter(pool).nestedName(nested, scratch);
 }
 
 void convertAnnotation(const ConstantPool& pool, AnnotationImpl& target,
                        const classfile::AnnotationInfo& nested) {
-    static constexpr struct {
-        std::string_view name;
-        Element element;
-    } kArrays[] = {{"types", Element::Types},
-                   {"names", Element::Names},
-                   {"bvals", Element::Bvals},
-                   {"dvals", Element::Dvals},
-                   {"svals", Element::Svals}};
-
-    target.numArguments = 0;
-    target.arguments.reset();
-    for (const auto& pair : nested.element_value_pairs) {
-        const std::string* element = utf8At(pool, pair->element_name_index);
-        if (!element)
-            continue;
-        const std::string_view name(*element);
-        if (name == "name") {
-            target.name = constantWide(pool, pair->const_value_index);
-            continue;
-        }
-        for (const auto& array : kArrays)
-            if (name == array.name)
-                fillArguments(pool, target, array.element, *pair);
-    }
+    AnnotationConverter(pool).convert(target, nested);
 }
 
 } // namespace sgb

@@ -32,19 +32,20 @@ const AttributeRuntimeVisibleAnnotations* visibleAnnotations(const classfile::At
 }
 
 template <typename Visit>
-void forEachContainer(const AttributeRuntimeVisibleAnnotations* attribute, Visit&& visit) {
+void forEachContainer(const AnnotationConverter& converter,
+                      const AttributeRuntimeVisibleAnnotations* attribute, Visit&& visit) {
     if (!attribute)
         return;
     for (const auto& annotation : attribute->annotations)
-        if (isContainerAnnotation(*annotation))
+        if (converter.isContainer(*annotation))
             visit(*annotation);
 }
 
 // Converts the nested annotations of the given containers into a new array;
 // leaves `count` 0 and `array` empty when there are none.
 template <typename Containers>
-void convertNested(const ConstantPool& pool, const Containers& containers, size_t& count,
-                   std::unique_ptr<AnnotationImpl[]>& array) {
+void convertNested(const AnnotationConverter& converter, const Containers& containers,
+                   size_t& count, std::unique_ptr<AnnotationImpl[]>& array) {
     size_t total = 0;
     for (const AnnotationInfo* container : containers)
         forEachNested(*container, [&](const AnnotationInfo&) { ++total; });
@@ -55,7 +56,7 @@ void convertNested(const ConstantPool& pool, const Containers& containers, size_
     size_t next = 0;
     for (const AnnotationInfo* container : containers)
         forEachNested(*container, [&](const AnnotationInfo& nested) {
-            convertAnnotation(pool, array[next++], nested);
+            converter.convert(array[next++], nested);
         });
 }
 
@@ -91,8 +92,9 @@ void applySortAnnotations(EntryImpl& entry) {
     }
 }
 
-void fillEntry(const ConstantPool& pool, const MethodInfo& method, const AnnotationInfo& container,
-               EntryImpl& entry) {
+void fillEntry(const AnnotationConverter& converter, const MethodInfo& method,
+               const AnnotationInfo& container, EntryImpl& entry) {
+    const ConstantPool& pool = converter.pool();
     std::string descriptorCopy, scratch;
     const std::string& descriptor = textAt(pool, method.descriptor_index, descriptorCopy);
     entry.name = entryName(textAt(pool, method.name_index, scratch));
@@ -120,7 +122,7 @@ void fillEntry(const ConstantPool& pool, const MethodInfo& method, const Annotat
 
     entry.order = -static_cast<double>(types.size());
     const AnnotationInfo* containers[] = {&container};
-    convertNested(pool, containers, entry.numAnnotations, entry.annotations);
+    convertNested(converter, containers, entry.numAnnotations, entry.annotations);
     applySortAnnotations(entry);
 }
 
@@ -145,9 +147,9 @@ bool entryLess(const EntryImpl& a, const EntryImpl& b) {
 
 enum class Marker { None, Attribute, Rule };
 
-Marker markerOf(const ConstantPool& pool, const AnnotationInfo& nested) {
+Marker markerOf(const AnnotationConverter& converter, const AnnotationInfo& nested) {
     std::string scratch;
-    const std::string& name = nestedAnnotationName(pool, nested, scratch);
+    const std::string& name = converter.nestedName(nested, scratch);
     if (name == "_$ATTR")
         return Marker::Attribute;
     if (name == "_$RULE")
@@ -158,14 +160,14 @@ Marker markerOf(const ConstantPool& pool, const AnnotationInfo& nested) {
 } // namespace
 
 std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
-    const ConstantPool& pool = cls.pool();
+    const AnnotationConverter converter(cls.pool());
     auto info = std::make_unique<RuleFileInfoImpl>();
 
     std::vector<const AnnotationInfo*> fileContainers;
-    forEachContainer(visibleAnnotations(cls.attributes), [&](const AnnotationInfo& container) {
-        fileContainers.push_back(&container);
-    });
-    convertNested(pool, fileContainers, info->numAnnotations, info->annotations);
+    forEachContainer(
+        converter, visibleAnnotations(cls.attributes),
+        [&](const AnnotationInfo& container) { fileContainers.push_back(&container); });
+    convertNested(converter, fileContainers, info->numAnnotations, info->annotations);
 
     // Counting pass: every marker counts, even a second one on one method.
     // Each method's first marker and the container holding it are kept for
@@ -177,10 +179,10 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
     std::vector<FirstMarker> first(cls.methods.size());
     size_t attributes = 0, rules = 0;
     for (size_t m = 0; m < cls.methods.size(); ++m)
-        forEachContainer(visibleAnnotations(cls.methods[m]->attributes),
+        forEachContainer(converter, visibleAnnotations(cls.methods[m]->attributes),
                          [&](const AnnotationInfo& c) {
                              forEachNested(c, [&](const AnnotationInfo& nested) {
-                                 const Marker marker = markerOf(pool, nested);
+                                 const Marker marker = markerOf(converter, nested);
                                  attributes += marker == Marker::Attribute;
                                  rules += marker == Marker::Rule;
                                  if (marker != Marker::None && first[m].kind == Marker::None)
@@ -199,10 +201,10 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
     size_t nextAttribute = 0, nextRule = 0;
     for (size_t m = 0; m < cls.methods.size(); ++m) {
         if (first[m].kind == Marker::Attribute)
-            fillEntry(pool, *cls.methods[m], *first[m].container,
+            fillEntry(converter, *cls.methods[m], *first[m].container,
                       info->attributes[nextAttribute++]);
         else if (first[m].kind == Marker::Rule)
-            fillEntry(pool, *cls.methods[m], *first[m].container, info->rules[nextRule++]);
+            fillEntry(converter, *cls.methods[m], *first[m].container, info->rules[nextRule++]);
     }
 
     std::sort(info->attributes.get(), info->attributes.get() + info->numAttributes, entryLess);

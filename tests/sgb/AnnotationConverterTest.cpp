@@ -30,7 +30,7 @@ Converted convert(RuleFileWriter& f, const AnnotationSpec& nested) {
     const auto* attribute = classfile::findAttribute<classfile::AttributeRuntimeVisibleAnnotations>(
         result.cls->attributes);
     const classfile::AnnotationInfo& container = *attribute->annotations.at(0);
-    EXPECT_TRUE(sgb::isContainerAnnotation(container));
+    EXPECT_TRUE(sgb::isContainerAnnotation(result.cls->pool(), container));
     const classfile::AnnotationInfo* first = nullptr;
     sgb::forEachNested(container, [&](const classfile::AnnotationInfo& n) {
         if (!first)
@@ -166,7 +166,8 @@ TEST(AnnotationConverterTest, ContainerTypeIsComparedOverItsTwentyEightCharacter
         classfile::findAttribute<classfile::AttributeRuntimeVisibleAnnotations>(cls.attributes);
     ASSERT_EQ(attribute->annotations.size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(sgb::isContainerAnnotation(*attribute->annotations[i]), cases[i].container)
+        EXPECT_EQ(sgb::isContainerAnnotation(cls.pool(), *attribute->annotations[i]),
+                  cases[i].container)
             << cases[i].type;
 }
 

@@ -4,7 +4,9 @@
 #include "classfile/ConstantPool.h"
 #include "rulefileinfo/AnnotationImpl.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sgb {
 
@@ -12,9 +14,55 @@ namespace sgb {
 /// its methods' rule-language annotations.
 extern const char* const kContainerAnnotationType;
 
-/// True when `annotation` is a container annotation (its type name begins
-/// with the 28 characters of kContainerAnnotationType).
-bool isContainerAnnotation(const classfile::AnnotationInfo& annotation);
+/// Reads the rule-language annotations of one class file. Each pool slot used
+/// as an element name or annotation type is looked at once; after that the
+/// thousands of annotations of a large rule file cost a table lookup per
+/// element instead of a text comparison.
+class AnnotationConverter {
+public:
+    explicit AnnotationConverter(const classfile::ConstantPool& pool);
+
+    /// True when `annotation` is a container annotation (its type name begins
+    /// with the 28 characters of kContainerAnnotationType).
+    bool isContainer(const classfile::AnnotationInfo& annotation) const;
+
+    /// The value of a nested annotation's "name" element (the last one when
+    /// it has several) as narrow text, or the empty text when it has none.
+    /// The result refers into the pool, or into `scratch` when the constant
+    /// is not a UTF-8 entry.
+    const std::string& nestedName(const classfile::AnnotationInfo& nested,
+                                  std::string& scratch) const;
+
+    /// Fills `target` (a default-constructed annotation) from one nested
+    /// annotation: its name and the arguments described by the parallel
+    /// arrays "types", "names", "bvals", "dvals" and "svals". Elements of
+    /// other names and constants of unexpected kinds are ignored; arrays
+    /// shorter than the argument count leave the defaults (unknown type,
+    /// false, 0.0, empty texts).
+    void convert(rulefileinfo::AnnotationImpl& target,
+                 const classfile::AnnotationInfo& nested) const;
+
+    const classfile::ConstantPool& pool() const { return mPool; }
+
+    /// What the UTF-8 text of a pool slot is to the annotation reader.
+    enum class SlotKind : uint8_t {
+        Unseen, ///< not looked at yet
+        Other,
+        Name,
+        Types,
+        Names,
+        Bvals,
+        Dvals,
+        Svals,
+        ContainerType,
+    };
+
+private:
+    SlotKind kindOf(size_t index) const;
+
+    const classfile::ConstantPool& mPool;
+    mutable std::vector<SlotKind> mKinds; ///< one per pool slot
+};
 
 /// Calls `visit` with each nested annotation held in the array that is the
 /// value of the container's first element, in order; values of the array that
@@ -28,19 +76,12 @@ void forEachNested(const classfile::AnnotationInfo& container, Visit&& visit) {
             visit(*value->annotation_value);
 }
 
-/// The value of a nested annotation's "name" element (the last one when it
-/// has several) as narrow text, or the empty text when it has none. The
-/// result refers into the pool, or into `scratch` when the constant is not a
-/// UTF-8 entry.
+/// One-off forms of AnnotationConverter's operations.
+bool isContainerAnnotation(const classfile::ConstantPool& pool,
+                           const classfile::AnnotationInfo& annotation);
 const std::string& nestedAnnotationName(const classfile::ConstantPool& pool,
                                         const classfile::AnnotationInfo& nested,
                                         std::string& scratch);
-
-/// Fills `target` (a default-constructed annotation) from one nested
-/// annotation: its name and the arguments described by the parallel arrays
-/// "types", "names", "bvals", "dvals" and "svals". Elements of other names
-/// and constants of unexpected kinds are ignored; arrays shorter than the
-/// argument count leave the defaults (unknown type, false, 0.0, empty texts).
 void convertAnnotation(const classfile::ConstantPool& pool, rulefileinfo::AnnotationImpl& target,
                        const classfile::AnnotationInfo& nested);
 
