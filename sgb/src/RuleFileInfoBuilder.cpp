@@ -145,6 +145,23 @@ bool entryLess(const EntryImpl& a, const EntryImpl& b) {
     return a.name < b.name;
 }
 
+// Sorts entries by moving each once: the sort itself orders pointers, as an
+// entry is far larger than a pointer to it. Entries that compare equal keep
+// their method order.
+void sortEntries(std::unique_ptr<EntryImpl[]>& entries, size_t count) {
+    if (count < 2)
+        return;
+    std::vector<EntryImpl*> order(count);
+    for (size_t i = 0; i < count; ++i)
+        order[i] = &entries[i];
+    std::stable_sort(order.begin(), order.end(),
+                     [](const EntryImpl* a, const EntryImpl* b) { return entryLess(*a, *b); });
+    auto sorted = std::make_unique<EntryImpl[]>(count);
+    for (size_t i = 0; i < count; ++i)
+        sorted[i] = std::move(*order[i]);
+    entries = std::move(sorted);
+}
+
 enum class Marker { None, Attribute, Rule };
 
 Marker markerOf(const AnnotationConverter& converter, const AnnotationInfo& nested) {
@@ -207,8 +224,8 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
             fillEntry(converter, *cls.methods[m], *first[m].container, info->rules[nextRule++]);
     }
 
-    std::sort(info->attributes.get(), info->attributes.get() + info->numAttributes, entryLess);
-    std::sort(info->rules.get(), info->rules.get() + info->numRules, entryLess);
+    sortEntries(info->attributes, info->numAttributes);
+    sortEntries(info->rules, info->numRules);
     return info;
 }
 
