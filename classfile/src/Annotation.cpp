@@ -23,7 +23,7 @@ AnnotationList readAnnotations(ByteReader& in, const ConstantPool& pool, uint16_
 } // namespace
 
 AnnotationInfo::AnnotationInfo(ByteReader& in, const ConstantPool& constantPool, unsigned depth)
-    : owner(constantPool.owner), pool(&constantPool) {
+    : owner(constantPool.owner) {
     type_index = in.u2();
     num_element_value_pairs = in.u2();
     // A pair takes at least its name index and tag.
@@ -37,7 +37,7 @@ AnnotationInfo::~AnnotationInfo() = default;
 
 ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, bool withName,
                            unsigned depth)
-    : owner(constantPool.owner), pool(&constantPool), hasName(withName) {
+    : owner(constantPool.owner), hasName(withName) {
     if (depth > kMaxElementValueDepth)
         throw std::runtime_error("Reading SGB failed: element value at offset " +
                                  std::to_string(in.offset()) + " is nested more than " +

@@ -3,6 +3,7 @@
 #include "DumpText.h"
 
 #include "classfile/Annotation.h"
+#include "classfile/ClassInfo.h"
 #include "classfile/ConstantPool.h"
 
 #include <ostream>
@@ -13,7 +14,7 @@ namespace classfile {
 namespace {
 
 void writeElementValue(TextWriter& out, const ElementValue& value) {
-    const ConstantPool& pool = *value.pool;
+    const ConstantPool& pool = value.owner->pool();
     if (value.hasName) {
         out << "name=";
         if (pool.find(value.element_name_index) != nullptr)
@@ -67,7 +68,7 @@ void writeElementValue(TextWriter& out, const ElementValue& value) {
 
 void writeAnnotation(TextWriter& out, const AnnotationInfo& annotation) {
     out << "type_index=" << annotation.type_index;
-    writeSlotName(out, *annotation.pool, annotation.type_index);
+    writeSlotName(out, annotation.owner->pool(), annotation.type_index);
     out << "; num_element_value_pairs=" << annotation.num_element_value_pairs
         << "; element_value_pairs=";
     for (size_t i = 0; i < annotation.element_value_pairs.size(); ++i) {

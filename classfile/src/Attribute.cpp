@@ -92,11 +92,14 @@ std::unique_ptr<Attribute> readAttribute(ByteReader& in, uint32_t index, const C
             (pool.contains(nameIndex)
                  ? " names an empty constant pool slot"
                  : " lies outside the constant pool (" + std::to_string(pool.size()) + " slots)"));
-    // Names are Utf8 entries in every compiled file: their value is the
-    // text, without a copy through toString.
+    // Names are Utf8 entries in every compiled file: the attribute refers to
+    // their text. Any other entry gives its toString, which the attribute
+    // keeps.
     const ConstantPoolEntry* nameEntry = pool.find(nameIndex);
-    std::string name = nameEntry->tag == TAG_UTF8 ? static_cast<const CPEUtf8*>(nameEntry)->value
-                                                  : pool.text(nameIndex);
+    std::string nameCopy;
+    const std::string_view name =
+        nameEntry->tag == TAG_UTF8 ? std::string_view(static_cast<const CPEUtf8*>(nameEntry)->value)
+                                   : std::string_view(nameCopy = pool.text(nameIndex));
 
     const Header header{in, pool, length, depth};
     std::unique_ptr<Attribute> attribute;
@@ -113,7 +116,10 @@ std::unique_ptr<Attribute> readAttribute(ByteReader& in, uint32_t index, const C
     attribute->name_index = nameIndex;
     attribute->index = index;
     attribute->attribute_length = recordedLength(attribute->kind, length);
-    attribute->name = std::move(name);
+    if (nameEntry->tag == TAG_UTF8)
+        attribute->name = name;
+    else
+        attribute->keepName(std::move(nameCopy));
     return attribute;
 }
 

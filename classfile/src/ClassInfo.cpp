@@ -47,7 +47,9 @@ void ClassInfo::releaseRecords() {
     const RecordArena::Scope scope(&mArena);
     fields.clear();
     methods.clear();
-    attributes.clear();
+    // The list's own storage is the arena's too: it goes while the arena is
+    // active, not when the member is destroyed after it.
+    AttributeList().swap(attributes);
     interfaces.clear();
     constant_pool.reset();
 }

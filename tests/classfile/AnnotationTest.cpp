@@ -46,7 +46,6 @@ TEST(Annotations, PairlessAnnotationTakesFourBytes) {
     EXPECT_EQ(r.annotation->num_element_value_pairs, 0);
     EXPECT_TRUE(r.annotation->element_value_pairs.empty());
     EXPECT_EQ(r.annotation->owner, r.cls.get());
-    EXPECT_EQ(r.annotation->pool, &r.cls->pool());
 }
 
 TEST(Annotations, EveryTagConsumesItsOwnPayload) {

@@ -388,4 +388,15 @@ TEST(Names, KnownAttributeNamesAreTheFourteenOfTheFormat) {
     EXPECT_EQ(names::Init, "<init>");
 }
 
+// A name slot that is not a UTF-8 entry names the attribute by its text; the
+// attribute keeps that text, which the pool does not hold.
+TEST(Attributes, NameFromAnotherKindOfEntryIsKept) {
+    ClassWriter w = minimalWriter();
+    const uint16_t source = w.utf8("T.java");
+    const uint16_t name = w.string("SourceFile");
+    const OneAttribute r = readOne(w, AttributeBytes{name, Bytes().u2(source), std::nullopt});
+    EXPECT_EQ(r.attr->name, "SourceFile");
+    EXPECT_EQ(as<AttributeSourceFile>(r).source_file_index, source);
+}
+
 } // namespace

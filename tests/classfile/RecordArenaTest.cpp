@@ -21,7 +21,7 @@ TEST(RecordArena, BlocksAreAlignedApartAndOwned) {
     for (int round = 0; round < 50; ++round)
         for (size_t size : sizes) {
             auto* p = static_cast<char*>(arena.allocate(size));
-            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % alignof(std::max_align_t), 0u);
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % RecordArena::kAlign, 0u);
             std::memset(p, static_cast<int>(blocks.size() & 0x7F), size);
             blocks.emplace_back(p, size);
         }
@@ -79,6 +79,27 @@ TEST(RecordArena, ScopesNestAndRestore) {
         EXPECT_EQ(RecordArena::active(), &outer);
     }
     EXPECT_EQ(RecordArena::active(), nullptr);
+}
+
+// Lists inside records take their storage from the active arena, grow
+// there, and are dropped with it; without an arena they are ordinary heap
+// vectors. The sanitizer builds keep every list on the heap.
+TEST(RecordAllocator, ListsTakeTheActiveArenaOrTheHeap) {
+    RecordArena arena;
+    {
+        const RecordArena::Scope scope(&arena);
+        classfile::RecordVector<uint16_t> list;
+        for (uint16_t i = 0; i < 3000; ++i)
+            list.push_back(i); // grows through several reallocations
+        EXPECT_EQ(arena.owns(list.data()), classfile::recordPooling());
+        for (uint16_t i = 0; i < 3000; ++i)
+            ASSERT_EQ(list[i], i);
+    }
+    classfile::RecordVector<uint64_t> heap(100, 7);
+    EXPECT_FALSE(arena.owns(heap.data()));
+    heap.resize(1000, 9);
+    EXPECT_EQ(heap[99], 7u);
+    EXPECT_EQ(heap[999], 9u);
 }
 
 } // namespace

@@ -29,11 +29,10 @@ public:
     void print(std::ostream& out) const;
 
     const ClassInfo* owner = nullptr;
-    const ConstantPool* pool = nullptr;
     uint32_t type_index = 0;
     uint16_t num_element_value_pairs = 0;
     /// The pairs, each an ElementValue carrying its element name.
-    std::vector<std::unique_ptr<ElementValue>> element_value_pairs;
+    RecordVector<std::unique_ptr<ElementValue>> element_value_pairs;
 };
 
 /// One element value, named when it is the value of a pair. Only the members
@@ -67,21 +66,21 @@ public:
         }
     }
 
+    // The small members come first so that they share one word.
     const ClassInfo* owner = nullptr;
-    const ConstantPool* pool = nullptr;
     bool hasName = false;
-    uint16_t element_name_index = 0;
     uint8_t tag = 0;
-    uint32_t const_value_index = 0;                    ///< tags B C D F I J S Z s
-    uint32_t type_name_index = 0;                      ///< tag e
-    uint32_t const_name_index = 0;                     ///< tag e
-    uint32_t class_info_index = 0;                     ///< tag c
-    std::unique_ptr<AnnotationInfo> annotation_value;  ///< tag @
-    uint16_t num_values = 0;                           ///< tag [
-    std::vector<std::unique_ptr<ElementValue>> values; ///< tag [, without names
+    uint16_t element_name_index = 0;
+    uint16_t num_values = 0;                            ///< tag [
+    uint32_t const_value_index = 0;                     ///< tags B C D F I J S Z s
+    uint32_t type_name_index = 0;                       ///< tag e
+    uint32_t const_name_index = 0;                      ///< tag e
+    uint32_t class_info_index = 0;                      ///< tag c
+    std::unique_ptr<AnnotationInfo> annotation_value;   ///< tag @
+    RecordVector<std::unique_ptr<ElementValue>> values; ///< tag [, without names
 };
 
-using AnnotationList = std::vector<std::unique_ptr<AnnotationInfo>>;
+using AnnotationList = RecordVector<std::unique_ptr<AnnotationInfo>>;
 
 /// Base of the two annotation attributes of a class, field or method.
 class AttributeRuntimeAnnotations : public Attribute {
@@ -116,7 +115,7 @@ class AttributeRuntimeParameterAnnotations : public Attribute {
 public:
     void print(std::ostream& out) const override;
     uint8_t num_parameters = 0;
-    std::vector<AnnotationList> parameter_annotations;
+    RecordVector<AnnotationList> parameter_annotations;
 
 protected:
     AttributeRuntimeParameterAnnotations(AttributeKind k, ByteReader& in, const ConstantPool& pool);

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace classfile {
@@ -42,7 +43,12 @@ public:
     /// The attribute as a `T`, or null when it is not one.
     template <typename T>
     const T* as() const {
-        return dynamic_cast<const T*>(this);
+        // A class with its own kind is told by it, without a run-time type
+        // search; the annotation attribute bases need the search.
+        if constexpr (hasKind<T>(0))
+            return kind == T::KIND ? static_cast<const T*>(this) : nullptr;
+        else
+            return dynamic_cast<const T*>(this);
     }
     template <typename T>
     bool is() const {
@@ -56,17 +62,37 @@ public:
     /// The header's length; fixed at 2 for ConstantValue and SourceFile and at
     /// 0 for Synthetic and Deprecated.
     uint32_t attribute_length = 0;
-    /// The name as found in the pool.
-    std::string name;
+    /// The name as found in the pool: a view of the pool's own text, which
+    /// lives as long as the class, or of a copy the attribute keeps when the
+    /// name slot is not a UTF-8 entry.
+    std::string_view name;
     const AttributeKind kind;
+
+    /// Keeps `text` and makes it the name.
+    void keepName(std::string text) {
+        mNameCopy = std::make_unique<std::string>(std::move(text));
+        name = *mNameCopy;
+    }
 
 protected:
     explicit Attribute(AttributeKind k) : kind(k) {}
     Attribute(const Attribute&) = delete;
     Attribute& operator=(const Attribute&) = delete;
+
+private:
+    template <typename T>
+    static constexpr auto hasKind(int) -> decltype(T::KIND, bool()) {
+        return true;
+    }
+    template <typename T>
+    static constexpr bool hasKind(...) {
+        return false;
+    }
+
+    std::unique_ptr<std::string> mNameCopy;
 };
 
-using AttributeList = std::vector<std::unique_ptr<Attribute>>;
+using AttributeList = RecordVector<std::unique_ptr<Attribute>>;
 
 /// Reads one attribute: header, then the layout its name selects (raw bytes
 /// for an unknown name). `index` is its position in the list being read;

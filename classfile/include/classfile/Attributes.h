@@ -179,7 +179,7 @@ public:
     int32_t code_length = 0;
     std::vector<uint8_t> code;
     uint16_t exception_table_length = 0;
-    std::vector<ExceptionInfo> exception_table;
+    RecordVector<ExceptionInfo> exception_table;
     uint16_t attributes_count = 0;
     AttributeList attributes;
     /// The last attribute of each of these kinds among `attributes`, or null.
@@ -241,7 +241,7 @@ public:
     explicit AttributeLineNumberTable(ByteReader& in);
     void print(std::ostream& out) const override;
     uint16_t line_number_table_length = 0;
-    std::vector<LineNumberInfo> line_number_table;
+    RecordVector<LineNumberInfo> line_number_table;
 };
 
 /// "LocalVariableTable"; the row count is the list's size.
@@ -250,7 +250,7 @@ public:
     static constexpr AttributeKind KIND = AttributeKind::LocalVariableTable;
     AttributeLocalVariableTable(ByteReader& in, const ConstantPool& pool);
     void print(std::ostream& out) const override;
-    std::vector<LocalVariableInfo> local_variable_table;
+    RecordVector<LocalVariableInfo> local_variable_table;
 };
 
 /// "Deprecated".
