@@ -20,6 +20,17 @@ AnnotationList readAnnotations(ByteReader& in, const ConstantPool& pool, uint16_
     return list;
 }
 
+// An annotation tree made while an arena is active lies wholly in that arena:
+// its records, their lists and nothing else. When it goes while the arena is
+// active, the arena frees that memory in one go, so the tree is left as it is
+// instead of being destroyed record by record.
+void abandonInArena(AnnotationList& list) {
+    if (!recordPooling() || RecordArena::active() == nullptr)
+        return;
+    for (std::unique_ptr<AnnotationInfo>& annotation : list)
+        static_cast<void>(annotation.release());
+}
+
 } // namespace
 
 AnnotationInfo::AnnotationInfo(ByteReader& in, const ConstantPool& constantPool, unsigned depth)
@@ -81,6 +92,10 @@ AttributeRuntimeAnnotations::AttributeRuntimeAnnotations(AttributeKind k, ByteRe
     annotations = readAnnotations(in, pool, num_annotations);
 }
 
+AttributeRuntimeAnnotations::~AttributeRuntimeAnnotations() {
+    abandonInArena(annotations);
+}
+
 AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(AttributeKind k,
                                                                            ByteReader& in,
                                                                            const ConstantPool& pool)
@@ -89,6 +104,11 @@ AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(Attri
     parameter_annotations.reserve(in.capacityFor(num_parameters, 2));
     for (uint32_t i = 0; i < num_parameters; ++i)
         parameter_annotations.push_back(readAnnotations(in, pool, in.u2()));
+}
+
+AttributeRuntimeParameterAnnotations::~AttributeRuntimeParameterAnnotations() {
+    for (AnnotationList& list : parameter_annotations)
+        abandonInArena(list);
 }
 
 } // namespace classfile

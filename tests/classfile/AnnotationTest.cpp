@@ -227,4 +227,40 @@ TEST(Annotations, UnknownTagLeavesItsWriterBytesToWhatFollows) {
     EXPECT_EQ(a.element_value_pairs[1]->const_value_index, 1u);
 }
 
+// A class keeps its annotations in its arena (and drops them with it); one
+// read on its own keeps them on the heap. Both must hold the same tree.
+TEST(Annotations, ReadInTheClassArenaOrOnTheHeapTheyDumpAlike) {
+    ClassWriter w = minimalWriter();
+    const AnnotationSpec inner = w.annotation(
+        "LIn;",
+        {{"x", EV::constant('I', w.integer(4))},
+         {"a", EV::array({EV::constant('s', w.utf8("p")), EV::classValue(w.utf8("LC;"))})}});
+    const AnnotationSpec spec = w.annotation(
+        "LOut;", {{"n", EV::array({EV::nested(inner), EV::nested(inner), EV::array({})})},
+                  {"e", EV::enumValue(w.utf8("LE;"), w.utf8("ONE"))},
+                  {"d", EV::nested(w.annotation("LEmpty;", {}))}});
+    w.addAttribute(w.annotations({spec, spec}));
+    w.addMethod(1, "m", "(II)V", {w.parameterAnnotations({{spec}, {inner, spec}}, true)});
+    const OneAnnotation heap = readAnnotation(w, spec);
+    std::ostringstream expected;
+    heap.annotation->print(expected);
+
+    const auto r = readClass(w);
+    const auto* visible = findAttribute<AttributeRuntimeVisibleAnnotations>(r.cls->attributes);
+    ASSERT_NE(visible, nullptr);
+    const auto* params =
+        findAttribute<AttributeRuntimeVisibleParameterAnnotations>(r.cls->methods[0]->attributes);
+    ASSERT_NE(params, nullptr);
+    ASSERT_EQ(params->parameter_annotations.size(), 2u);
+    ASSERT_EQ(params->parameter_annotations[1].size(), 2u);
+    for (const AnnotationInfo* a :
+         {visible->annotations.at(0).get(), visible->annotations.at(1).get(),
+          params->parameter_annotations[0].at(0).get(),
+          params->parameter_annotations[1][1].get()}) {
+        std::ostringstream dump;
+        a->print(dump);
+        EXPECT_EQ(dump.str(), expected.str());
+    }
+}
+
 } // namespace

@@ -85,6 +85,7 @@ using AnnotationList = RecordVector<std::unique_ptr<AnnotationInfo>>;
 /// Base of the two annotation attributes of a class, field or method.
 class AttributeRuntimeAnnotations : public Attribute {
 public:
+    ~AttributeRuntimeAnnotations() override;
     void print(std::ostream& out) const override;
     uint16_t num_annotations = 0;
     AnnotationList annotations;
@@ -113,6 +114,7 @@ public:
 /// annotations per parameter.
 class AttributeRuntimeParameterAnnotations : public Attribute {
 public:
+    ~AttributeRuntimeParameterAnnotations() override;
     void print(std::ostream& out) const override;
     uint8_t num_parameters = 0;
     RecordVector<AnnotationList> parameter_annotations;
