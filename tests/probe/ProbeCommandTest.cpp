@@ -1,36 +1,24 @@
 // Runs `zul probe` as an integrator does, on libraries that crash, hang or
 // exit while loading or unloading and on the extension management's test
 // tree, and checks the one-line verdict of every library.
+#include "testsupport/Command.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace fs = boost::filesystem;
 
 namespace {
 
-struct ProbeRun {
-    int status = -1;
-    std::string out;
-    std::string err;
+struct ProbeRun : testsupport::CommandResult {
     /// File name of each library -> its line after the path.
     std::map<std::string, std::string> verdicts;
 };
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path.string());
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 ProbeRun probe(const std::string& arguments) {
     // A crash must reach the probe as the signal it is, not as a sanitizer's
@@ -39,23 +27,8 @@ ProbeRun probe(const std::string& arguments) {
     const std::string options = std::string(asan ? asan : "") + ":handle_segv=0";
     ::setenv("ASAN_OPTIONS", options.c_str(), 1);
 
-    const fs::path errFile = fs::temp_directory_path() / fs::unique_path("probe-%%%%%%%%.err");
-    const std::string command =
-        std::string(ZUL_COMMAND) + " probe " + arguments + " 2>" + errFile.string();
-    ProbeRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        run.out.append(chunk, n);
-    const int raw = ::pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    run.err = slurp(errFile);
-    fs::remove(errFile);
-
-    std::istringstream lines(run.out);
-    for (std::string line; std::getline(lines, line);) {
+    ProbeRun run{testsupport::runCommand(std::string(ZUL_COMMAND) + " probe " + arguments), {}};
+    for (const std::string& line : testsupport::lines(run.out)) {
         const size_t path = line.find('/');
         const size_t end = line.find("  ", path);
         if (path == std::string::npos || end == std::string::npos)
