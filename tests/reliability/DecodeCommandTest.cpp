@@ -4,16 +4,13 @@
 #include "Inputs.h"
 
 #include "testsupport/ClassWriter.h"
+#include "testsupport/Command.h"
 
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -24,31 +21,10 @@ namespace fs = boost::filesystem;
 namespace reliability {
 namespace {
 
-struct CommandRun {
-    bool signaled = false;
-    int status = -1;
-    std::string out;
-    std::vector<std::string> errLines;
-};
+using testsupport::lines;
 
-CommandRun runZul(const std::string& arguments, const fs::path& dir) {
-    const fs::path errFile = dir / "stderr.txt";
-    const std::string command =
-        std::string(ZUL_COMMAND) + " " + arguments + " 2>" + errFile.string();
-    CommandRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        run.out.append(chunk, n);
-    const int raw = ::pclose(pipe);
-    run.signaled = WIFSIGNALED(raw);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile.string());
-    for (std::string line; std::getline(err, line);)
-        run.errLines.push_back(line);
-    return run;
+testsupport::CommandResult runZul(const std::string& arguments) {
+    return testsupport::runCommand(std::string(ZUL_COMMAND) + " " + arguments);
 }
 
 class DecodeCommandTest : public ::testing::Test {
@@ -95,18 +71,19 @@ TEST_F(DecodeCommandTest, ADamagedFileEndsWithStatusOneAndOneMessageLine) {
     ASSERT_GE(variants.size(), 20u);
     for (size_t i = 0; i < variants.size(); ++i) {
         const fs::path file = write("damaged" + std::to_string(i) + ".sgb", variants[i]);
-        const CommandRun run = runZul("decode " + file.string(), dir);
+        const testsupport::CommandResult run = runZul("decode " + file.string());
         ASSERT_FALSE(run.signaled) << file;
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_EQ(run.out, "") << file;
         // The reader may write diagnostic lines first; the command's own
         // message is one line, the last, naming the file.
-        ASSERT_FALSE(run.errLines.empty()) << file;
-        const std::string& message = run.errLines.back();
+        const std::vector<std::string> errLines = lines(run.err);
+        ASSERT_FALSE(errLines.empty()) << file;
+        const std::string& message = errLines.back();
         EXPECT_EQ(message.rfind("zul: " + file.string() + ": ", 0), 0u) << message;
         EXPECT_GT(message.size(), ("zul: " + file.string() + ": ").size()) << message;
         int commandLines = 0;
-        for (const std::string& line : run.errLines)
+        for (const std::string& line : errLines)
             commandLines += line.rfind("zul: ", 0) == 0 ? 1 : 0;
         EXPECT_EQ(commandLines, 1) << file;
     }
@@ -121,13 +98,13 @@ TEST_F(DecodeCommandTest, AGoodFileAfterADamagedOneIsStillDecoded) {
     const fs::path bad = write("bad.sgb", example->bytes.substr(0, example->bytes.size() / 2));
     const fs::path good = write("good.sgb", example->bytes);
 
-    const CommandRun run = runZul("decode " + bad.string() + " " + good.string(), dir);
+    const testsupport::CommandResult run = runZul("decode " + bad.string() + " " + good.string());
     EXPECT_FALSE(run.signaled);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out.rfind("<rulefileinfo>", 0), 0u) << run.out;
     // The good file's warnings may follow; the one failure line names the bad file.
     std::vector<std::string> failures;
-    for (const std::string& line : run.errLines)
+    for (const std::string& line : lines(run.err))
         if (line.rfind("zul: ", 0) == 0)
             failures.push_back(line);
     ASSERT_EQ(failures.size(), 1u);
@@ -143,12 +120,10 @@ TEST_F(DecodeCommandTest, TextFromTheFileCannotBreakTheMessageLine) {
     w.fieldRef("com/ulno/gc/Bad\nLine\tEnd", "x", "I");
     const fs::path file = write("newline.sgb", w.str());
 
-    const CommandRun run = runZul("decode " + file.string(), dir);
+    const testsupport::CommandResult run = runZul("decode " + file.string());
     EXPECT_FALSE(run.signaled);
     EXPECT_EQ(run.status, 1);
-    ASSERT_EQ(run.errLines.size(), 1u) << run.errLines.back();
-    EXPECT_EQ(run.errLines[0],
-              "zul: " + file.string() + ": No enum 'Bad\\nLine\\tEnd' found in map!");
+    EXPECT_EQ(run.err, "zul: " + file.string() + ": No enum 'Bad\\nLine\\tEnd' found in map!\n");
 }
 
 } // namespace
