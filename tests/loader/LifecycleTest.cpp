@@ -2,6 +2,8 @@
 // the order of teardown.
 #include "TestSupport.h"
 
+#include "testsupport/Command.h"
+
 #include "zulx/ExtensionManager.h"
 
 #include <gmock/gmock.h>
@@ -9,7 +11,6 @@
 
 #include <dlfcn.h>
 
-#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -58,17 +59,12 @@ TEST_F(EntryPointTest, EveryCallGivesAnIndependentManager) {
 }
 
 TEST(LoaderModule, ExportsOnlyInit) {
-    const std::string command = std::string("nm -D --defined-only '") + ZT_LOADER_LIBRARY + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    ASSERT_EQ(pclose(pipe), 0) << output;
+    const testsupport::CommandResult nm =
+        testsupport::runCommand(std::string("nm -D --defined-only '") + ZT_LOADER_LIBRARY + "'");
+    ASSERT_EQ(nm.status, 0) << nm.err;
 
     std::vector<std::string> names;
-    std::istringstream lines(output);
+    std::istringstream lines(nm.out);
     std::string address, type, name;
     while (lines >> address >> type >> name)
         names.push_back(name);

@@ -1,17 +1,13 @@
 // The zul extensions command, run as a separate process.
+#include "testsupport/Command.h"
+
 #include <nlohmann/json.hpp>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace {
 
@@ -19,38 +15,17 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::vector<std::string> errLines;
-};
+using Outcome = testsupport::CommandResult;
 
 Outcome run(const std::string& arguments) {
-    // One file per test process: ctest runs the cases of this file in parallel.
-    const std::string errFile =
-        ::testing::TempDir() + "zul-extensions-stderr-" + std::to_string(getpid()) + ".txt";
-    const std::string command = std::string(ZUL_COMMAND) + " " + arguments + " 2>'" + errFile + "'";
-    Outcome result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.out.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errFile);
-    for (std::string line; std::getline(err, line);)
-        result.errLines.push_back(line);
-    std::remove(errFile.c_str());
-    return result;
+    return testsupport::runCommand(std::string(ZUL_COMMAND) + " " + arguments);
 }
 
 /// Standard error from the "[2] Available Extensions:" record on.
 std::vector<std::string> listingOnStderr(const Outcome& r) {
-    const auto start = std::find(r.errLines.begin(), r.errLines.end(), "[2] Available Extensions:");
-    return std::vector<std::string>(start, r.errLines.end());
+    const std::vector<std::string> errLines = testsupport::lines(r.err);
+    const auto start = std::find(errLines.begin(), errLines.end(), "[2] Available Extensions:");
+    return std::vector<std::string>(start, errLines.end());
 }
 
 TEST(ZulExtensions, WithoutPluginsListsOnlyTheBuiltInDecoder) {
@@ -68,7 +43,7 @@ TEST(ZulExtensions, WithoutPluginsListsOnlyTheBuiltInDecoder) {
 TEST(ZulExtensions, DefaultLevelShowsNoListing) {
     const Outcome r = run("extensions --no-default-plugins");
     ASSERT_EQ(r.status, 0);
-    EXPECT_TRUE(r.errLines.empty());
+    EXPECT_EQ(r.err, "");
 }
 
 TEST(ZulExtensions, JsonDescribesEveryKind) {
