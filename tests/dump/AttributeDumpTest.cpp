@@ -76,39 +76,26 @@ TEST(AttributeDump, InnerClassRowsAndFlagWords) {
     const uint16_t name = w.utf8("In");
     const AttributeBytes a =
         w.innerClasses({{inner, outer, name, 0x0009}, {inner, 0, 0, 0x0FFF}, {inner, 0, 0, 0}});
-    const std::string row0 = "\n            [0]={\n"
-                             "              inner_class_info_index=" +
-                             num(inner) +
-                             " [T$In];\n"
-                             "              outer_class_info_index=" +
-                             num(outer) +
-                             " [T];\n"
-                             "              inner_name_index=" +
-                             num(name) +
-                             " [In];\n"
-                             "              inner_class_access_flags=public static ;\n"
-                             "            }";
-    const std::string row1 = "\n            [1]={\n"
-                             "              inner_class_info_index=" +
-                             num(inner) +
-                             " [T$In];\n"
-                             "              outer_class_info_index=0;\n"
-                             "              inner_name_index=0;\n"
-                             "              inner_class_access_flags=public private protected "
-                             "static final synchronized volatile transient native interface "
-                             "abstract strict ;\n"
-                             "            }";
-    const std::string row2 = "\n            [2]={\n"
-                             "              inner_class_info_index=" +
-                             num(inner) +
-                             " [T$In];\n"
-                             "              outer_class_info_index=0;\n"
-                             "              inner_name_index=0;\n"
-                             "              inner_class_access_flags=;\n"
-                             "            }";
-    EXPECT_EQ(classAttributeDump(w, a), header("InnerClasses", 26) +
-                                            "; number_of_classes=3;\n          classes={" + row0 +
-                                            row1 + row2 + "}");
+    // A row: each index with its text in brackets unless it names nothing.
+    const auto row = [&](size_t i, uint16_t outerIndex, const char* outerText, uint16_t nameIndex,
+                         const char* nameText, const std::string& flags) {
+        const auto field = [](const char* label, uint16_t index, const char* text) {
+            return "              " + std::string(label) + "=" + num(index) +
+                   (*text ? " [" + std::string(text) + "]" : "") + ";\n";
+        };
+        return "\n            [" + num(i) + "]={\n" +
+               field("inner_class_info_index", inner, "T$In") +
+               field("outer_class_info_index", outerIndex, outerText) +
+               field("inner_name_index", nameIndex, nameText) +
+               "              inner_class_access_flags=" + flags + ";\n            }";
+    };
+    EXPECT_EQ(classAttributeDump(w, a),
+              header("InnerClasses", 26) + "; number_of_classes=3;\n          classes={" +
+                  row(0, outer, "T", name, "In", "public static ") +
+                  row(1, 0, "", 0, "",
+                      "public private protected static final synchronized volatile transient "
+                      "native interface abstract strict ") +
+                  row(2, 0, "", 0, "", "") + "}");
 }
 
 TEST(AttributeDump, InnerClassFlagsBeyondTheKnownOnesAreIgnored) {
@@ -139,24 +126,11 @@ TEST(AttributeDump, LocalVariableRows) {
     const std::string dump = classAttributeDump(w, w.localVariableTable({self, count}));
     const auto row = [](size_t i, const testsupport::LocalVariableRow& r, const char* name,
                         const char* descriptor) {
-        return "\n          [" + num(i) +
-               "]={\n"
-               "            start_pc=" +
-               num(r.startPc) +
-               ";\n"
-               "            length=" +
-               num(r.length) +
-               ";\n"
-               "            name_index=" +
-               num(r.nameIndex) + " [" + name +
-               "];\n"
-               "            descriptor_index=" +
-               num(r.descriptorIndex) + " [" + descriptor +
-               "];\n"
-               "            index=" +
-               num(r.index) +
-               ";\n"
-               "          };";
+        const std::string next = ";\n            ";
+        return "\n          [" + num(i) + "]={\n            start_pc=" + num(r.startPc) + next +
+               "length=" + num(r.length) + next + "name_index=" + num(r.nameIndex) + " [" + name +
+               "]" + next + "descriptor_index=" + num(r.descriptorIndex) + " [" + descriptor + "]" +
+               next + "index=" + num(r.index) + ";\n          };";
     };
     EXPECT_EQ(dump, header("LocalVariableTable", 22) +
                         "; localVariableTableLength=2; localVariableTable={" +
@@ -208,59 +182,56 @@ TEST(AttributeDump, UnknownAttributeIsHexSixteenBytesALine) {
     EXPECT_EQ(classAttributeDump(empty, empty.attribute("StackMapTable", Bytes())), "");
 }
 
+// The invisible kind shares the layout.
 TEST(AttributeDump, AnnotationsWithEveryElementValueTag) {
-    ClassWriter w = classWriter();
-    const uint16_t i7 = w.integer(7);
-    const uint16_t str = w.utf8("text");
-    const AnnotationSpec inner = w.annotation("LIn;", {{"x", ElementValueSpec::constant('I', i7)}});
-    const AnnotationSpec outer = w.annotation(
-        "LOut;", {{"b", ElementValueSpec::constant('B', i7)},
-                  {"s", ElementValueSpec::constant('s', str)},
-                  {"k", ElementValueSpec::classValue(w.utf8("Ljava/lang/String;"))},
-                  {"e", ElementValueSpec::enumValue(w.utf8("LKind;"), w.utf8("FANCY"))},
-                  {"n", ElementValueSpec::nested(inner)},
-                  {"a", ElementValueSpec::array({ElementValueSpec::constant('I', i7),
-                                                 ElementValueSpec::constant('s', str)})},
-                  {"q", ElementValueSpec::bare('?')},
-                  {"none", ElementValueSpec::array({})}});
-    const AnnotationSpec empty = w.annotation("LEmpty;", {});
-    const AttributeBytes a = w.annotations({outer, empty});
-    const std::string outerDump =
-        "type_index=" + num(w.utf8("LOut;")) +
-        " [LOut;]; num_element_value_pairs=8; element_value_pairs="
-        " [0]={name=b; tag='B' [7]};"
-        " [1]={name=s; tag='s' [text]};"
-        " [2]={name=k; tag='c' [Ljava/lang/String;]};"
-        " [3]={name=e; tag='e' [LKind; FANCY]};"
-        " [4]={name=n; tag='@' [type_index=" +
-        num(w.utf8("LIn;")) +
-        " [LIn;]; num_element_value_pairs=1; element_value_pairs= [0]={name=x; tag='I' [7]};]};"
-        " [5]={name=a; tag='['; num_values=2; values= [0]={tag='I' [7]}; [1]={tag='s' [text]};};"
-        " [6]={name=q; tag='?'};"
-        " [7]={name=none; tag='['; num_values=0; values=};";
-    const std::string emptyDump = "type_index=" + num(w.utf8("LEmpty;")) +
-                                  " [LEmpty;]; num_element_value_pairs=0; element_value_pairs=";
-    const size_t length = a.body.size();
-    EXPECT_EQ(classAttributeDump(w, a), header("RuntimeVisibleAnnotations", length) +
-                                            "; num_annotations=2; annotations={"
-                                            "\n          [0]={\n" +
-                                            outerDump +
-                                            "          };"
-                                            "\n          [1]={\n" +
-                                            emptyDump +
-                                            "          };"
-                                            "\n      }\n    }");
-}
-
-TEST(AttributeDump, InvisibleAnnotationsShareTheLayout) {
-    ClassWriter w = classWriter();
-    const AttributeBytes a = w.annotations({w.annotation("LA;", {})}, false);
-    EXPECT_EQ(classAttributeDump(w, a),
-              header("RuntimeInvisibleAnnotations", 6) +
-                  "; num_annotations=1; annotations={\n          [0]={\ntype_index=" +
-                  num(w.utf8("LA;")) +
-                  " [LA;]; num_element_value_pairs=0; element_value_pairs=          };"
-                  "\n      }\n    }");
+    for (const bool visible : {true, false}) {
+        SCOPED_TRACE(visible);
+        ClassWriter w = classWriter();
+        const uint16_t i7 = w.integer(7);
+        const uint16_t str = w.utf8("text");
+        const AnnotationSpec inner =
+            w.annotation("LIn;", {{"x", ElementValueSpec::constant('I', i7)}});
+        const AnnotationSpec outer = w.annotation(
+            "LOut;", {{"b", ElementValueSpec::constant('B', i7)},
+                      {"s", ElementValueSpec::constant('s', str)},
+                      {"k", ElementValueSpec::classValue(w.utf8("Ljava/lang/String;"))},
+                      {"e", ElementValueSpec::enumValue(w.utf8("LKind;"), w.utf8("FANCY"))},
+                      {"n", ElementValueSpec::nested(inner)},
+                      {"a", ElementValueSpec::array({ElementValueSpec::constant('I', i7),
+                                                     ElementValueSpec::constant('s', str)})},
+                      {"q", ElementValueSpec::bare('?')},
+                      {"none", ElementValueSpec::array({})}});
+        const AnnotationSpec empty = w.annotation("LEmpty;", {});
+        const AttributeBytes a = w.annotations({outer, empty}, visible);
+        const std::string outerDump =
+            "type_index=" + num(w.utf8("LOut;")) +
+            " [LOut;]; num_element_value_pairs=8; element_value_pairs="
+            " [0]={name=b; tag='B' [7]};"
+            " [1]={name=s; tag='s' [text]};"
+            " [2]={name=k; tag='c' [Ljava/lang/String;]};"
+            " [3]={name=e; tag='e' [LKind; FANCY]};"
+            " [4]={name=n; tag='@' [type_index=" +
+            num(w.utf8("LIn;")) +
+            " [LIn;]; num_element_value_pairs=1; element_value_pairs= [0]={name=x; tag='I' [7]};]};"
+            " [5]={name=a; tag='['; num_values=2; values= [0]={tag='I' [7]}; [1]={tag='s' "
+            "[text]};};"
+            " [6]={name=q; tag='?'};"
+            " [7]={name=none; tag='['; num_values=0; values=};";
+        const std::string emptyDump = "type_index=" + num(w.utf8("LEmpty;")) +
+                                      " [LEmpty;]; num_element_value_pairs=0; element_value_pairs=";
+        const size_t length = a.body.size();
+        EXPECT_EQ(
+            classAttributeDump(w, a),
+            header(visible ? "RuntimeVisibleAnnotations" : "RuntimeInvisibleAnnotations", length) +
+                "; num_annotations=2; annotations={"
+                "\n          [0]={\n" +
+                outerDump +
+                "          };"
+                "\n          [1]={\n" +
+                emptyDump +
+                "          };"
+                "\n      }\n    }");
+    }
 }
 
 TEST(AttributeDump, ParameterAnnotationsListEachParametersAnnotations) {

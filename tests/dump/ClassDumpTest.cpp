@@ -3,6 +3,7 @@
 #include "DumpHelpers.h"
 
 #include "classfile/ClassDump.h"
+#include "testsupport/Command.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ using dumptest::printed;
 using dumptest::readClass;
 using testsupport::Bytes;
 using testsupport::ClassWriter;
+using testsupport::lines;
 
 namespace {
 
@@ -26,15 +28,6 @@ std::string dumped(const ClassInfo& cls, bool listCode = true) {
     dumpClass(out, cls, options);
     testing::internal::GetCapturedStderr();
     return out.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        result.push_back(line);
-    return result;
 }
 
 std::unique_ptr<ClassInfo> realClass(const std::string& name) {

@@ -2,13 +2,13 @@
 // says whether all of them could be read.
 #include "DumpHelpers.h"
 
+#include "testsupport/Command.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
 
-#include <cstdlib>
 #include <fstream>
-#include <sys/wait.h>
 
 namespace fs = boost::filesystem;
 using dumptest::classWriter;
@@ -17,16 +17,7 @@ using testsupport::ClassWriter;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path.string(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using Result = testsupport::CommandResult;
 
 class DumpCommand : public testing::Test {
 protected:
@@ -46,14 +37,7 @@ protected:
         std::string command = "'" + std::string(ZUL_COMMAND) + "' dump";
         for (const std::string& a : args)
             command += " '" + a + "'";
-        const fs::path out = mDir / "stdout", err = mDir / "stderr";
-        command += " >'" + out.string() + "' 2>'" + err.string() + "'";
-        Result r;
-        const int raw = std::system(command.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
+        return testsupport::runCommand(command);
     }
 
     fs::path mDir;

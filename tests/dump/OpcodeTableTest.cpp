@@ -5,6 +5,7 @@
 
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 
 using namespace classfile;
@@ -24,58 +25,19 @@ unsigned opcodeNamed(const std::string& name) {
 }
 
 TEST(OpcodeTable, MnemonicsAtTheirOpcodes) {
-    const std::map<unsigned, std::string> expected = {
-        {0, "nop"},
-        {1, "aconst_null"},
-        {16, "bipush"},
-        {17, "sipush"},
-        {18, "ldc"},
-        {20, "ldc2_w"},
-        {21, "iload"},
-        {26, "iload_0"},
-        {45, "aload_3"},
-        {46, "iaload"},
-        {54, "istore"},
-        {59, "istore_0"},
-        {78, "astore_3"},
-        {79, "iastore"},
-        {87, "pop"},
-        {95, "swap"},
-        {96, "iadd"},
-        {132, "iinc"},
-        {133, "i2l"},
-        {148, "lcmp"},
-        {153, "ifeq"},
-        {166, "if_acmpne"},
-        {167, "goto"},
-        {168, "jsr"},
-        {169, "ret"},
-        {170, "tableswitch"},
-        {171, "lookupswitch"},
-        {177, "return"},
-        {178, "getstatic"},
-        {185, "invokeinterface"},
-        {186, "xxxunusedxxx"},
-        {187, "new"},
-        {188, "newarray"},
-        {189, "anewarray class"},
-        {190, "arraylength"},
-        {194, "monitorenter"},
-        {196, "wide"},
-        {197, "multianewarray"},
-        {198, "ifnull"},
-        {199, "ifnonnull"},
-        {200, "goto_w"},
-        {201, "jsr_w"},
-        {202, "breakpoint"},
-        {203, "rserved203"},
-        {204, "rserved204"},
-        {253, "rserved253"},
-        {254, "impdep1"},
-        {255, "impdep2"},
-    };
-    for (const auto& [op, name] : expected)
-        EXPECT_EQ(mnemonic(op), name) << op;
+    // "opcode:mnemonic" items.
+    std::istringstream expected(
+        "0:nop,1:aconst_null,16:bipush,17:sipush,18:ldc,20:ldc2_w,21:iload,26:iload_0,45:aload_3,"
+        "46:iaload,54:istore,59:istore_0,78:astore_3,79:iastore,87:pop,95:swap,96:iadd,132:iinc,"
+        "133:i2l,148:lcmp,153:ifeq,166:if_acmpne,167:goto,168:jsr,169:ret,170:tableswitch,"
+        "171:lookupswitch,177:return,178:getstatic,185:invokeinterface,186:xxxunusedxxx,187:new,"
+        "188:newarray,189:anewarray class,190:arraylength,194:monitorenter,196:wide,"
+        "197:multianewarray,198:ifnull,199:ifnonnull,200:goto_w,201:jsr_w,202:breakpoint,"
+        "254:impdep1,255:impdep2");
+    for (std::string item; std::getline(expected, item, ',');) {
+        const size_t colon = item.find(':');
+        EXPECT_EQ(mnemonic(std::stoul(item.substr(0, colon))), item.substr(colon + 1)) << item;
+    }
     for (unsigned op = 203; op <= 253; ++op)
         EXPECT_EQ(mnemonic(op), "rserved" + std::to_string(op));
     // The opcodes the listing singles out.
@@ -137,30 +99,17 @@ TEST(OpcodeTable, OperandKindsByGroup) {
 }
 
 TEST(OpcodeTable, FixedLengthsPerKind) {
-    const std::map<std::string, int> lengths = {
-        {"nop", 1},
-        {"aload_0", 1},
-        {"ldc", 2},
-        {"bipush", 2},
-        {"iload", 2},
-        {"newarray", 2},
-        {"sipush", 3},
-        {"ldc_w", 3},
-        {"goto", 3},
-        {"iinc", 3},
-        {"multianewarray", 4},
-        {"goto_w", 5},
-        {"invokeinterface", 5},
-        {"tableswitch", 0},
-        {"lookupswitch", 0},
-        {"wide", 0},
-        {"impdep2", 1},
-    };
-    for (const auto& [name, length] : lengths)
-        EXPECT_EQ(
-            fixedInstructionLength(opcodeInfo(static_cast<uint8_t>(opcodeNamed(name))).operandKind),
-            length)
-            << name;
+    // "mnemonic:length" items; 0 for the instructions whose length varies.
+    std::istringstream lengths("nop:1,aload_0:1,ldc:2,bipush:2,iload:2,newarray:2,sipush:3,ldc_w:3,"
+                               "goto:3,iinc:3,multianewarray:4,goto_w:5,invokeinterface:5,"
+                               "tableswitch:0,lookupswitch:0,wide:0,impdep2:1");
+    for (std::string item; std::getline(lengths, item, ',');) {
+        const size_t colon = item.find(':');
+        const uint8_t op = static_cast<uint8_t>(opcodeNamed(item.substr(0, colon)));
+        EXPECT_EQ(fixedInstructionLength(opcodeInfo(op).operandKind),
+                  std::stoi(item.substr(colon + 1)))
+            << item;
+    }
 }
 
 } // namespace
