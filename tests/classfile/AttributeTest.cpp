@@ -195,16 +195,21 @@ TEST(Attributes, UnknownNamesKeepTheirBytes) {
     EXPECT_TRUE(as<AttributeUnknown>(empty).info.empty());
 }
 
+// A name slot that is not a UTF-8 entry names the attribute by its text; the
+// attribute keeps that text, which the pool does not hold.
 TEST(Attributes, NameIsAnyEntrysText) {
     ClassWriter w = minimalWriter();
-    const uint16_t viaString = w.string("Code");
-    const AttributeBytes plain = w.code(1, 2, {0xB1});
-    AttributeBytes a = plain;
-    a.nameIndex = viaString;
-    const OneAttribute r = readOne(w, a);
-    EXPECT_EQ(as<AttributeCode>(r).code, (std::vector<uint8_t>{0xB1}));
-    EXPECT_EQ(r.attr->name, "Code");
-    EXPECT_EQ(r.consumed, r.size);
+    const uint16_t source = w.utf8("T.java");
+    AttributeBytes code = w.code(1, 2, {0xB1});
+    code.nameIndex = w.string("Code");
+    const OneAttribute c = readOne(w, code);
+    EXPECT_EQ(as<AttributeCode>(c).code, (std::vector<uint8_t>{0xB1}));
+    EXPECT_EQ(c.attr->name, "Code");
+    EXPECT_EQ(c.consumed, c.size);
+    const OneAttribute s =
+        readOne(w, AttributeBytes{w.string("SourceFile"), Bytes().u2(source), std::nullopt});
+    EXPECT_EQ(s.attr->name, "SourceFile");
+    EXPECT_EQ(as<AttributeSourceFile>(s).source_file_index, source);
 }
 
 TEST(Attributes, NameIndexMustNameAFilledSlot) {
@@ -385,18 +390,6 @@ TEST(Names, KnownAttributeNamesAreTheFourteenOfTheFormat) {
         EXPECT_NE(r.attr->kind, AttributeKind::Unknown);
         EXPECT_EQ(r.attr->name, name);
     }
-    EXPECT_EQ(names::Init, "<init>");
-}
-
-// A name slot that is not a UTF-8 entry names the attribute by its text; the
-// attribute keeps that text, which the pool does not hold.
-TEST(Attributes, NameFromAnotherKindOfEntryIsKept) {
-    ClassWriter w = minimalWriter();
-    const uint16_t source = w.utf8("T.java");
-    const uint16_t name = w.string("SourceFile");
-    const OneAttribute r = readOne(w, AttributeBytes{name, Bytes().u2(source), std::nullopt});
-    EXPECT_EQ(r.attr->name, "SourceFile");
-    EXPECT_EQ(as<AttributeSourceFile>(r).source_file_index, source);
 }
 
 } // namespace

@@ -114,16 +114,6 @@ TEST(ConstantPool, EveryTagReadsItsOwnLayout) {
     EXPECT_FALSE(p.at(nat).is<CPERef>());
 }
 
-TEST(ConstantPool, UnicodeEntryConsumesItsFourByteLengthAndBytes) {
-    ClassWriter w = bareWriter();
-    w.rawEntry(2, Bytes().u4(3).raw(std::string("xyz")));
-    w.utf8("next");
-    const auto r = readClass(w);
-    EXPECT_EQ(r.cls->pool().at(1).toString(), "xyz");
-    EXPECT_EQ(r.cls->pool().at(2).toString(), "next");
-    EXPECT_EQ(w.poolEnd(), 10u + (1 + 4 + 3) + (1 + 2 + 4));
-}
-
 TEST(ConstantPool, UnicodeLengthsBeyondTheInputFail) {
     ClassWriter neg = bareWriter();
     neg.rawEntry(2, Bytes().u4(0xFFFFFFFF));
