@@ -32,40 +32,36 @@ TEST(XmlBufferProtocol, SizeQueryWithNullBuffer) {
     EXPECT_EQ(status, zul::STATUS_BUFFER_TO_SMALL);
 }
 
-TEST(XmlBufferProtocol, ExactSizeGetsWholeText) {
+// Two guard bytes after the stated capacity show a write past it.
+TEST(XmlBufferProtocol, CapacityDecidesStatusAndText) {
     const auto info = sampleRecord();
-    std::string buffer(kSampleXml.size() + 1, 'x');
-    size_t size = buffer.size();
-    zul::Status status = kUnset;
-    EXPECT_EQ(info->toXML(&buffer[0], &size, &status), buffer.data());
-    EXPECT_EQ(status, zul::STATUS_OK);
-    EXPECT_EQ(size, kSampleXml.size() + 1);
-    EXPECT_EQ(buffer, kSampleXml + '\0');
-}
-
-TEST(XmlBufferProtocol, OneByteShortIsCutAndTerminated) {
-    const auto info = sampleRecord();
-    std::string buffer(kSampleXml.size() + 2, 'x');
-    size_t size = kSampleXml.size();
-    zul::Status status = kUnset;
-    info->toXML(&buffer[0], &size, &status);
-    EXPECT_EQ(status, zul::STATUS_BUFFER_TO_SMALL);
-    EXPECT_EQ(size, kSampleXml.size() + 1);
-    EXPECT_EQ(buffer.substr(0, kSampleXml.size()),
-              kSampleXml.substr(0, kSampleXml.size() - 1) + '\0');
-    EXPECT_EQ(buffer.substr(kSampleXml.size()), "xx") << "wrote past the stated capacity";
-}
-
-TEST(XmlBufferProtocol, LargerBufferIsZeroFilled) {
-    const AnnotationArgumentImpl arg = boolArg(true);
-    const std::string xml = "<argument type=\"bool\" value=\"true\"/>";
-    std::string buffer(xml.size() + 5, 'x');
-    size_t size = buffer.size();
-    zul::Status status = kUnset;
-    arg.toXML(&buffer[0], &size, &status);
-    EXPECT_EQ(status, zul::STATUS_OK);
-    EXPECT_EQ(size, xml.size() + 1);
-    EXPECT_EQ(buffer, xml + std::string(5, '\0'));
+    const size_t need = kSampleXml.size() + 1;
+    struct Case {
+        const char* what;
+        size_t capacity;
+        zul::Status status;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"exact", need, zul::STATUS_OK, kSampleXml + '\0'},
+        {"one byte short", need - 1, zul::STATUS_BUFFER_TO_SMALL,
+         kSampleXml.substr(0, need - 2) + '\0'},
+        {"larger is zero-filled", need + 5, zul::STATUS_OK, kSampleXml + std::string(6, '\0')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string buffer(c.capacity + 2, 'x');
+        size_t size = c.capacity;
+        zul::Status status = kUnset;
+        const char* result = info->toXML(&buffer[0], &size, &status);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(size, need);
+        if (c.status == zul::STATUS_OK) {
+            EXPECT_EQ(result, buffer.data());
+        }
+        EXPECT_EQ(buffer.substr(0, c.capacity), c.written);
+        EXPECT_EQ(buffer.substr(c.capacity), "xx") << "wrote past the stated capacity";
+    }
 }
 
 TEST(XmlBufferProtocol, NullStatusPointerIsAllowed) {

@@ -162,29 +162,22 @@ TEST(AnnotationArgumentXml, InvalidCodePointsAreDroppedLikeToUtf8) {
               "<argument type=\"str\" key=\"" + utf8 + "\" value=\"a&lt;b\xC3\xA9\"/>");
 }
 
+std::string repeated(const std::string& text, size_t n) {
+    std::string result;
+    for (size_t i = 0; i < n; ++i)
+        result += text;
+    return result;
+}
+
 // Long texts grow the output many times over; a value made only of quotes
 // grows six-fold while it is escaped.
 TEST(AnnotationArgumentXml, LongValuesAndNames) {
     const size_t n = 20000;
-    const std::string quotes = [n] {
-        std::string s;
-        for (size_t i = 0; i < n; ++i)
-            s += "&quot;";
-        return s;
-    }();
     EXPECT_EQ(toXMLString(strArg(std::wstring(n, L'"'), std::wstring(n, L'k'))),
-              "<argument type=\"str\" key=\"" + std::string(n, 'k') + "\" value=\"" + quotes +
-                  "\"/>");
-    EXPECT_EQ(
-        toXMLString(strArg(std::wstring(n, L'\u00E9') + L"&")), "<argument type=\"str\" value=\"" +
-                                                                    [n] {
-                                                                        std::string s;
-                                                                        for (size_t i = 0; i < n;
-                                                                             ++i)
-                                                                            s += "\xC3\xA9";
-                                                                        return s;
-                                                                    }() +
-                                                                    "&amp;\"/>");
+              "<argument type=\"str\" key=\"" + std::string(n, 'k') + "\" value=\"" +
+                  repeated("&quot;", n) + "\"/>");
+    EXPECT_EQ(toXMLString(strArg(std::wstring(n, L'\u00E9') + L"&")),
+              "<argument type=\"str\" value=\"" + repeated("\xC3\xA9", n) + "&amp;\"/>");
 }
 
 } // namespace
