@@ -1,4 +1,5 @@
 // Runs the built zul command on the example rule files.
+#include "testsupport/Command.h"
 #include "sgbtest/RuleFileWriter.h"
 
 #include <nlohmann/json.hpp>
@@ -6,13 +7,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -20,40 +18,13 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using Outcome = testsupport::CommandResult;
+using testsupport::lines;
 
 // Runs zul from the examples directory so that file names are given as is.
 Outcome zul(const std::string& arguments) {
-    // Test cases may run in parallel processes: one pair of files per case.
-    const std::string base = ::testing::TempDir() + "zul_command_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::string command = std::string("cd '") + ZUL_EXAMPLES_DIR + "' && '" + ZUL_COMMAND +
-                                "' " + arguments + " >'" + base + ".out' 2>'" + base + ".err'";
-    const int raw = std::system(command.c_str());
-    Outcome run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = slurp(base + ".out");
-    run.err = slurp(base + ".err");
-    return run;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
+    return testsupport::runCommand(std::string("cd '") + ZUL_EXAMPLES_DIR + "' && '" + ZUL_COMMAND +
+                                   "' " + arguments);
 }
 
 std::vector<std::string> keys(const nlohmann::ordered_json& object) {

@@ -73,29 +73,6 @@ TEST(DecoderTest, UnreadableStreamsThrowAndLeaveResultsAlone) {
     }
 }
 
-TEST(DecoderTest, TruncatedFilesFailCleanlyAtEveryLength) {
-    sgbtest::RuleFileWriter f;
-    f.fileAnnotations({sgbtest::RuleFileWriter::version("1.10", "1.0")});
-    f.addRule("Lot", "(D)V", {{"w", "D"}}, {{"$Order", {sgbtest::Arg::number("", 1)}}});
-    f.builtinCall("abs", "(D)D");
-    f.enumConstant("AreaSelector", "all");
-    const std::string whole = f.str();
-
-    sgb::SGBDecoder decoder;
-    for (size_t length = 0; length < whole.size(); ++length) {
-        zulx::ContentPtrVector results;
-        std::istringstream in(whole.substr(0, length));
-        try {
-            decoder.decode(results, in, nullptr, L"");
-        } catch (const std::exception&) {
-            EXPECT_TRUE(results.empty()) << length;
-            continue;
-        }
-        // A cut after the last class attribute still reads: it must then be whole.
-        EXPECT_EQ(results.size(), 1u) << length;
-    }
-}
-
 TEST(DecoderTest, ManagerFindsTheDecoderByIdAndByContentTypeAndUri) {
     loader::ExtensionManagerImpl manager;
     manager.addPluginPaths(nullptr, 0);

@@ -14,31 +14,23 @@ Codes parameters(const char* descriptor) {
     return Codes(codes.begin(), codes.end());
 }
 
+// Each expected code with the descriptors that give it.
+using Grouped = std::vector<std::pair<int32_t, std::vector<const char*>>>;
+
 TEST(DescriptorTest, FieldTypeCodes) {
-    const struct {
-        const char* descriptor;
-        uint32_t code;
-    } cases[] = {
-        {"V", 0},
-        {"Z", 1},
-        {"D", 2},
-        {"Ljava/lang/String;", 3},
-        {"Lmy/OwnString;", 3},
-        {"I", 4},
-        {"B", 5},
-        {"C", 5},
-        {"F", 5},
-        {"J", 5},
-        {"S", 5},
-        {"Lcom/ulno/gc/SplitNode;", 5},
-        {"Ljava/lang/Strings;", 5},
-        {"[D", 5},
-        {"", 5},
-        {"DD", 5},
-        {"Ljava/lang/String", 5},
+    const Grouped cases = {
+        {0, {"V"}},
+        {1, {"Z"}},
+        {2, {"D"}},
+        {3, {"Ljava/lang/String;", "Lmy/OwnString;"}},
+        {4, {"I"}},
+        {5,
+         {"B", "C", "F", "J", "S", "Lcom/ulno/gc/SplitNode;", "Ljava/lang/Strings;", "[D", "", "DD",
+          "Ljava/lang/String"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(sgb::typeCode(c.descriptor), c.code) << c.descriptor;
+    for (const auto& [code, descriptors] : cases)
+        for (const char* descriptor : descriptors)
+            EXPECT_EQ(sgb::typeCode(descriptor), static_cast<uint32_t>(code)) << descriptor;
 }
 
 TEST(DescriptorTest, ReturnAndParameterTypes) {
@@ -67,27 +59,15 @@ TEST(DescriptorTest, ReturnAndParameterTypes) {
 }
 
 TEST(DescriptorTest, LocalTypesAndSlotWidths) {
-    const struct {
-        const char* descriptor;
-        int32_t code;
-    } cases[] = {
-        {"I", 0},
-        {"Z", 0},
-        {"Zanything", 0},
-        {"D", 1},
-        {"L", 2},
-        {"Ljava/lang/String;", 2},
-        {"Lcom/ulno/gc/SplitNode;", 2},
-        {"J", -1},
-        {"F", -1},
-        {"II", -1},
-        {"DD", -1},
-        {"[I", -1},
-        {"", -1},
-        {"B", -1},
+    const Grouped cases = {
+        {0, {"I", "Z", "Zanything"}},
+        {1, {"D"}},
+        {2, {"L", "Ljava/lang/String;", "Lcom/ulno/gc/SplitNode;"}},
+        {-1, {"J", "F", "II", "DD", "[I", "", "B"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(sgb::localTypeCode(c.descriptor), c.code) << c.descriptor;
+    for (const auto& [code, descriptors] : cases)
+        for (const char* descriptor : descriptors)
+            EXPECT_EQ(sgb::localTypeCode(descriptor), code) << descriptor;
     EXPECT_EQ(sgb::localSlotWidth(sgb::LOCAL_INT), 1);
     EXPECT_EQ(sgb::localSlotWidth(sgb::LOCAL_DOUBLE), 2);
     EXPECT_EQ(sgb::localSlotWidth(sgb::LOCAL_OBJECT), 1);
