@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace classfile;
 using dumptest::classWriter;
 using dumptest::listing;
@@ -223,46 +225,44 @@ TEST(Listing, WideFormsAdvanceByFourOrSix) {
 }
 
 // A switch at every alignment: k nops before it, so its table starts after
-// (3 - k) % 4 bytes of padding.
-TEST(Listing, TableSwitchPaddingAtEveryAlignment) {
-    for (size_t k = 0; k < 4; ++k) {
-        SCOPED_TRACE("switch at pc " + num(k));
-        ClassWriter w = classWriter();
-        std::vector<uint8_t> code(k, 0x00);
-        code.push_back(0xAA);
-        const size_t pad = (4 - (k + 1) % 4) % 4;
-        code.insert(code.end(), pad, 0xEE); // padding is skipped, whatever it holds
-        code = code + s4(20) + s4(-1) + s4(1) + s4(-3) + s4(0) + s4(0x100);
-        code.push_back(0xB1);
-        std::string expected;
-        for (size_t pc = 0; pc < k; ++pc)
-            expected += at(pc) + "nop ";
-        expected += at(k) + "tableswitch -1 to 1 default=" + num(k + 20) +
-                    "\n            -1: " + std::to_string(int(k) - 3) +
-                    "\n            0: " + num(k) + "\n            1: " + num(k + 256);
-        expected += at(k + 1 + pad + 24) + "return ";
-        EXPECT_EQ(listing(w, code), expected);
-    }
-}
-
-TEST(Listing, LookupSwitchPaddingAtEveryAlignment) {
-    for (size_t k = 0; k < 4; ++k) {
-        SCOPED_TRACE("switch at pc " + num(k));
-        ClassWriter w = classWriter();
-        std::vector<uint8_t> code(k, 0x00);
-        code.push_back(0xAB);
-        const size_t pad = (4 - (k + 1) % 4) % 4;
-        code.insert(code.end(), pad, 0x00);
-        code = code + s4(-4) + s4(2) + s4(INT32_MIN) + s4(8) + s4(1000) + s4(12);
-        code.push_back(0xB1);
-        std::string expected;
-        for (size_t pc = 0; pc < k; ++pc)
-            expected += at(pc) + "nop ";
-        expected += at(k) + "lookupswitch 2: default=" + std::to_string(int(k) - 4) +
-                    "\n            -2147483648: " + num(k + 8) +
-                    "\n            1000: " + num(k + 12);
-        expected += at(k + 1 + pad + 24) + "return ";
-        EXPECT_EQ(listing(w, code), expected);
+// (3 - k) % 4 bytes of padding, which are skipped whatever they hold.
+TEST(Listing, SwitchPaddingAtEveryAlignment) {
+    struct Switch {
+        uint8_t opcode;
+        std::vector<uint8_t> operands;        ///< the 24 bytes after the padding
+        std::function<std::string(int)> text; ///< its listing at pc k
+    };
+    const Switch switches[] = {
+        {0xAA, s4(20) + s4(-1) + s4(1) + s4(-3) + s4(0) + s4(0x100),
+         [](int k) {
+             return "tableswitch -1 to 1 default=" + std::to_string(k + 20) +
+                    "\n            -1: " + std::to_string(k - 3) +
+                    "\n            0: " + std::to_string(k) +
+                    "\n            1: " + std::to_string(k + 256);
+         }},
+        {0xAB, s4(-4) + s4(2) + s4(INT32_MIN) + s4(8) + s4(1000) + s4(12),
+         [](int k) {
+             return "lookupswitch 2: default=" + std::to_string(k - 4) +
+                    "\n            -2147483648: " + std::to_string(k + 8) +
+                    "\n            1000: " + std::to_string(k + 12);
+         }},
+    };
+    for (const Switch& sw : switches) {
+        for (size_t k = 0; k < 4; ++k) {
+            SCOPED_TRACE("opcode " + num(sw.opcode) + " at pc " + num(k));
+            ClassWriter w = classWriter();
+            std::vector<uint8_t> code(k, 0x00);
+            code.push_back(sw.opcode);
+            const size_t pad = (4 - (k + 1) % 4) % 4;
+            code.insert(code.end(), pad, 0xEE);
+            code = code + sw.operands;
+            code.push_back(0xB1);
+            std::string expected;
+            for (size_t pc = 0; pc < k; ++pc)
+                expected += at(pc) + "nop ";
+            expected += at(k) + sw.text(static_cast<int>(k)) + at(k + 1 + pad + 24) + "return ";
+            EXPECT_EQ(listing(w, code), expected);
+        }
     }
 }
 
