@@ -3,14 +3,10 @@
 #include "DumpHelpers.h"
 
 #include "testsupport/Command.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <boost/filesystem.hpp>
-
-#include <fstream>
-
-namespace fs = boost::filesystem;
 using dumptest::classWriter;
 using testsupport::Bytes;
 using testsupport::ClassWriter;
@@ -21,18 +17,6 @@ using Result = testsupport::CommandResult;
 
 class DumpCommand : public testing::Test {
 protected:
-    void SetUp() override {
-        mDir = fs::temp_directory_path() / fs::unique_path("zul-dump-%%%%-%%%%");
-        fs::create_directories(mDir);
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
-    std::string write(const std::string& name, const std::string& bytes) {
-        const fs::path path = mDir / name;
-        std::ofstream(path.string(), std::ios::binary) << bytes;
-        return path.string();
-    }
-
     Result run(const std::vector<std::string>& args) {
         std::string command = "'" + std::string(ZUL_COMMAND) + "' dump";
         for (const std::string& a : args)
@@ -40,20 +24,20 @@ protected:
         return testsupport::runCommand(command);
     }
 
-    fs::path mDir;
+    testsupport::TempDir mDir;
 };
 
 TEST_F(DumpCommand, UnreadableFilesAreReportedAfterTheOthersAreDumped) {
     const std::string good = std::string(ZUL_DUMP_DATA_DIR) + "/classes/dump/Switches.class";
-    const std::string missing = (mDir / "missing.class").string();
-    const std::string garbage = write("garbage.class", "hello, world");
+    const std::string missing = mDir.file("missing.class");
+    const std::string garbage = mDir.write("garbage.class", "hello, world");
     ClassWriter w = classWriter();
     w.majorVersion = 51;
-    const std::string tooNew = write("new.class", w.str());
+    const std::string tooNew = mDir.write("new.class", w.str());
     ClassWriter t = classWriter();
-    const std::string truncated = write("cut.class", t.str().substr(0, 20));
+    const std::string truncated = mDir.write("cut.class", t.str().substr(0, 20));
 
-    const Result r = run({good, missing, garbage, tooNew, truncated, mDir.string(), good});
+    const Result r = run({good, missing, garbage, tooNew, truncated, mDir.path(), good});
     EXPECT_EQ(r.status, 1);
     const std::string head = "Classfile " + good + "\nmagic=0xcafebabe\n";
     EXPECT_EQ(r.out.rfind(head, 0), 0u);
@@ -66,7 +50,7 @@ TEST_F(DumpCommand, UnreadableFilesAreReportedAfterTheOthersAreDumped) {
                          ": SGB file contains bytecode of version 51.0, not supported.\n"),
               std::string::npos);
     EXPECT_NE(r.err.find("zul: " + truncated + ": unexpected end of input"), std::string::npos);
-    EXPECT_NE(r.err.find("zul: " + mDir.string() + ": Is a directory\n"), std::string::npos);
+    EXPECT_NE(r.err.find("zul: " + mDir.path() + ": Is a directory\n"), std::string::npos);
 }
 
 TEST_F(DumpCommand, AllReadableMeansStatusZero) {
@@ -92,7 +76,7 @@ TEST_F(DumpCommand, BadIndicesAndBranchTargetsDoNotStopTheDump) {
                          0xA7, 0x80, 0x00, 0xC4, 0x15, 0xFF},
                         {{0, 50, 60, 4000}}, {w.localVariableTable({{0, 1, 4000, 4001, 3}})})});
     w.addAttribute(w.sourceFile("Bad.java"));
-    const std::string path = write("bad.class", w.str());
+    const std::string path = mDir.write("bad.class", w.str());
     const Result r = run({path});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "") << "diagnostic lines of the records are held back";

@@ -112,26 +112,6 @@ std::vector<std::string> recordsAt(const testsupport::LogCapture& log, int level
     return texts;
 }
 
-TempDir::TempDir() {
-    namespace fs = boost::filesystem;
-    const fs::path path = fs::temp_directory_path() / fs::unique_path("zul-loader-%%%%-%%%%-%%%%");
-    fs::create_directories(path);
-    mPath = path.string();
-}
-
-TempDir::~TempDir() {
-    boost::system::error_code ignored;
-    boost::filesystem::remove_all(mPath, ignored);
-}
-
-std::string TempDir::copy(const std::string& file, const std::string& name) const {
-    namespace fs = boost::filesystem;
-    const fs::path target = fs::path(mPath) / (name.empty() ? fs::path(file).filename() : name);
-    fs::create_directories(target.parent_path());
-    fs::copy_file(file, target);
-    return target.string();
-}
-
 const char* Options::toXML(char* buffer, size_t* size, zul::Status* stat) const {
     util::copyToBuffer("<options/>", buffer, size, stat);
     return buffer;

@@ -4,6 +4,7 @@
 
 #include "Probe.h"
 #include "testsupport/LogCapture.h"
+#include "testsupport/TempDir.h"
 #include "zul/Object.h"
 
 #include <gtest/gtest.h>
@@ -57,19 +58,7 @@ std::vector<std::string> listing(const testsupport::LogCapture& log);
 /// Every record of the given level, in order.
 std::vector<std::string> recordsAt(const testsupport::LogCapture& log, int level);
 
-/// A temporary directory, removed with everything in it when destroyed.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return mPath; }
-    std::string copy(const std::string& file, const std::string& name = "") const;
-
-private:
-    std::string mPath;
-};
+using TempDir = testsupport::TempDir;
 
 /// A fresh manager, an empty probe journal and a log capture that outlives
 /// the manager, so that its teardown is captured too.

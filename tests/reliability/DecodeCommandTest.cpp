@@ -5,18 +5,14 @@
 
 #include "testsupport/ClassWriter.h"
 #include "testsupport/Command.h"
+#include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <boost/filesystem.hpp>
-
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
-
-namespace fs = boost::filesystem;
 
 namespace reliability {
 namespace {
@@ -29,19 +25,7 @@ testsupport::CommandResult runZul(const std::string& arguments) {
 
 class DecodeCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / fs::unique_path("zul-decode-%%%%%%%%");
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path write(const std::string& name, const std::string& bytes) {
-        const fs::path path = dir / name;
-        std::ofstream(path.string(), std::ios::binary) << bytes;
-        return path;
-    }
-
-    fs::path dir;
+    testsupport::TempDir dir;
 };
 
 /// Damaged variants of the example rule files that the decoder rejects:
@@ -70,8 +54,8 @@ TEST_F(DecodeCommandTest, ADamagedFileEndsWithStatusOneAndOneMessageLine) {
     const std::vector<std::string> variants = rejectedVariants();
     ASSERT_GE(variants.size(), 20u);
     for (size_t i = 0; i < variants.size(); ++i) {
-        const fs::path file = write("damaged" + std::to_string(i) + ".sgb", variants[i]);
-        const testsupport::CommandResult run = runZul("decode " + file.string());
+        const std::string file = dir.write("damaged" + std::to_string(i) + ".sgb", variants[i]);
+        const testsupport::CommandResult run = runZul("decode " + file);
         ASSERT_FALSE(run.signaled) << file;
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_EQ(run.out, "") << file;
@@ -80,8 +64,8 @@ TEST_F(DecodeCommandTest, ADamagedFileEndsWithStatusOneAndOneMessageLine) {
         const std::vector<std::string> errLines = lines(run.err);
         ASSERT_FALSE(errLines.empty()) << file;
         const std::string& message = errLines.back();
-        EXPECT_EQ(message.rfind("zul: " + file.string() + ": ", 0), 0u) << message;
-        EXPECT_GT(message.size(), ("zul: " + file.string() + ": ").size()) << message;
+        EXPECT_EQ(message.rfind("zul: " + file + ": ", 0), 0u) << message;
+        EXPECT_GT(message.size(), ("zul: " + file + ": ").size()) << message;
         int commandLines = 0;
         for (const std::string& line : errLines)
             commandLines += line.rfind("zul: ", 0) == 0 ? 1 : 0;
@@ -95,10 +79,11 @@ TEST_F(DecodeCommandTest, AGoodFileAfterADamagedOneIsStillDecoded) {
         if (input.name.find(".sgb") != std::string::npos && decode(input.bytes).ok)
             example = &input;
     ASSERT_NE(example, nullptr);
-    const fs::path bad = write("bad.sgb", example->bytes.substr(0, example->bytes.size() / 2));
-    const fs::path good = write("good.sgb", example->bytes);
+    const std::string bad =
+        dir.write("bad.sgb", example->bytes.substr(0, example->bytes.size() / 2));
+    const std::string good = dir.write("good.sgb", example->bytes);
 
-    const testsupport::CommandResult run = runZul("decode " + bad.string() + " " + good.string());
+    const testsupport::CommandResult run = runZul("decode " + bad + " " + good);
     EXPECT_FALSE(run.signaled);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out.rfind("<rulefileinfo>", 0), 0u) << run.out;
@@ -108,7 +93,7 @@ TEST_F(DecodeCommandTest, AGoodFileAfterADamagedOneIsStillDecoded) {
         if (line.rfind("zul: ", 0) == 0)
             failures.push_back(line);
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].rfind("zul: " + bad.string() + ": ", 0), 0u) << failures[0];
+    EXPECT_EQ(failures[0].rfind("zul: " + bad + ": ", 0), 0u) << failures[0];
 }
 
 TEST_F(DecodeCommandTest, TextFromTheFileCannotBreakTheMessageLine) {
@@ -118,12 +103,12 @@ TEST_F(DecodeCommandTest, TextFromTheFileCannotBreakTheMessageLine) {
     w.thisClass = w.classNamed("T");
     w.superClass = w.classNamed("java/lang/Object");
     w.fieldRef("com/ulno/gc/Bad\nLine\tEnd", "x", "I");
-    const fs::path file = write("newline.sgb", w.str());
+    const std::string file = dir.write("newline.sgb", w.str());
 
-    const testsupport::CommandResult run = runZul("decode " + file.string());
+    const testsupport::CommandResult run = runZul("decode " + file);
     EXPECT_FALSE(run.signaled);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "zul: " + file.string() + ": No enum 'Bad\\nLine\\tEnd' found in map!\n");
+    EXPECT_EQ(run.err, "zul: " + file + ": No enum 'Bad\\nLine\\tEnd' found in map!\n");
 }
 
 } // namespace
