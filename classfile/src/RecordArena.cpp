@@ -13,23 +13,17 @@ RecordArena::~RecordArena() {
     }
 }
 
-void* RecordArena::allocate(std::size_t size) {
-    const std::size_t rounded = (size + kAlign - 1) / kAlign * kAlign;
-    if (rounded > static_cast<std::size_t>(mEnd - mCursor)) {
-        // Chunks double up to a fixed size: few of them for a small class,
-        // and little memory left unused at the end of a large one.
-        const std::size_t previous = mChunks ? mChunks->size : kFirstChunk / 2;
-        const std::size_t usable = std::max(std::min(previous * 2, kMaxChunk), rounded);
-        auto* chunk = static_cast<Chunk*>(::operator new(kHeader + usable));
-        chunk->next = mChunks;
-        chunk->size = usable;
-        mChunks = chunk;
-        mCursor = reinterpret_cast<char*>(chunk) + kHeader;
-        mEnd = mCursor + usable;
-    }
-    void* p = mCursor;
-    mCursor += rounded;
-    return p;
+void RecordArena::startChunk(std::size_t size) {
+    // Chunks double up to a fixed size: few of them for a small class, and
+    // little memory left unused at the end of a large one.
+    const std::size_t previous = mChunks ? mChunks->size : kFirstChunk / 2;
+    const std::size_t usable = std::max(std::min(previous * 2, kMaxChunk), size);
+    auto* chunk = static_cast<Chunk*>(::operator new(kHeader + usable));
+    chunk->next = mChunks;
+    chunk->size = usable;
+    mChunks = chunk;
+    mCursor = reinterpret_cast<char*>(chunk) + kHeader;
+    mEnd = mCursor + usable;
 }
 
 bool RecordArena::owns(const void* p) const {

@@ -20,10 +20,14 @@ public:
 
     uint8_t u1() { return static_cast<uint8_t>(next()); }
     uint16_t u2() {
+        if (const unsigned char* p = inPlace(2))
+            return static_cast<uint16_t>(p[0] << 8 | p[1]);
         const unsigned high = next();
         return static_cast<uint16_t>(high << 8 | next());
     }
     uint32_t u4() {
+        if (const unsigned char* p = inPlace(4))
+            return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
         const uint32_t b0 = next();
         const uint32_t b1 = next();
         const uint32_t b2 = next();
@@ -69,6 +73,26 @@ public:
     [[noreturn]] void failShort(size_t n, std::streamsize got);
 
 private:
+    // The stream buffer's get area. Its accessors are protected; naming them
+    // through a class derived from the buffer lets the reader take several
+    // buffered bytes at once, where sbumpc checks and moves one at a time.
+    struct GetArea : std::streambuf {
+        static const char* next(std::streambuf* b) { return (b->*&GetArea::gptr)(); }
+        static const char* end(std::streambuf* b) { return (b->*&GetArea::egptr)(); }
+        static void skip(std::streambuf* b, int n) { (b->*&GetArea::gbump)(n); }
+    };
+
+    // The next `n` bytes (n small) when the get area holds them all, consumed;
+    // null otherwise, and then nothing is consumed.
+    const unsigned char* inPlace(int n) {
+        const char* p = GetArea::next(mBuf);
+        if (GetArea::end(mBuf) - p < n)
+            return nullptr;
+        GetArea::skip(mBuf, n);
+        mOffset += static_cast<unsigned>(n);
+        return reinterpret_cast<const unsigned char*>(p);
+    }
+
     // One byte from the stream buffer: inline while its get area has data.
     unsigned next() {
         const int c = mBuf->sbumpc();

@@ -45,7 +45,14 @@ public:
     static constexpr std::size_t kAlign = alignof(double) > alignof(void*) ? alignof(double)
                                                                            : alignof(void*);
 
-    void* allocate(std::size_t size);
+    void* allocate(std::size_t size) {
+        const std::size_t rounded = (size + kAlign - 1) / kAlign * kAlign;
+        if (rounded > static_cast<std::size_t>(mEnd - mCursor))
+            startChunk(rounded);
+        void* p = mCursor;
+        mCursor += rounded;
+        return p;
+    }
     /// True when `p` lies in one of this arena's chunks.
     bool owns(const void* p) const;
 
@@ -57,6 +64,9 @@ private:
     static constexpr std::size_t kHeader = (sizeof(Chunk) + kAlign - 1) / kAlign * kAlign;
     static constexpr std::size_t kFirstChunk = 4096;
     static constexpr std::size_t kMaxChunk = 64 * 1024;
+
+    // Makes a new chunk of at least `size` usable bytes the current one.
+    void startChunk(std::size_t size);
 
     Chunk* mChunks = nullptr;
     char* mCursor = nullptr;
