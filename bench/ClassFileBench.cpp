@@ -1,5 +1,7 @@
 // Reading a class file is the first step of every decode: ClassInfo from an
 // in-memory stream over real compiled classes, reported in MB/s.
+#include "MemoryBuf.h"
+
 #include "classfile/ClassInfo.h"
 
 #include <benchmark/benchmark.h>
@@ -9,7 +11,6 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -17,29 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An input buffer over bytes that stay where they are: what a decoder's
-// memory stream is, without the copy an istringstream makes.
-class MemoryBuf : public std::streambuf {
-public:
-    explicit MemoryBuf(const std::string& bytes) {
-        char* begin = const_cast<char*>(bytes.data());
-        setg(begin, begin, begin + bytes.size());
-    }
-
-protected:
-    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
-        char* base = dir == std::ios_base::beg   ? eback()
-                     : dir == std::ios_base::cur ? gptr()
-                                                 : egptr();
-        if (base + off < eback() || base + off > egptr())
-            return pos_type(off_type(-1));
-        setg(eback(), base + off, egptr());
-        return pos_type(gptr() - eback());
-    }
-    pos_type seekpos(pos_type pos, std::ios_base::openmode mode) override {
-        return seekoff(off_type(pos), std::ios_base::beg, mode);
-    }
-};
+using zulbench::MemoryBuf;
 
 bool readableVersion(const std::string& bytes) {
     if (bytes.size() < 8 || bytes.compare(0, 4, "\xCA\xFE\xBA\xBE") != 0)

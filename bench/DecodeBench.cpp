@@ -1,7 +1,13 @@
-// Decoding a compiled rule file: from the byte stream to the finished
-// compiled-rule record and rule file information, on a synthetic file of
-// about 2,000 rules. Reports MB/s and the peak heap in use during a decode on
-// top of what was in use before it, also as a multiple of the file size.
+// Decoding compiled rule files: from the byte stream to the finished
+// compiled-rule record and rule file information, and the class-file reading
+// alone that every decode starts with. Inputs: the rule files of bench/data,
+// compiled by a Java compiler, and a synthetic file of about 2,000 rules
+// written by the test-side rule file writer. Per input, reports bytes/s and
+// the CPU time per decode, and the peak heap in use during one decode on top
+// of what was in use before it, also as a multiple of the file size.
+#include "MemoryBuf.h"
+#include "RuleFiles.h"
+
 #include "classfile/ClassInfo.h"
 #include "sgb/SGBDecoder.h"
 #include "sgbtest/RuleFileWriter.h"
@@ -12,13 +18,14 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <istream>
 #include <memory>
 #include <new>
-#include <streambuf>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -79,16 +86,7 @@ namespace {
 
 using sgbtest::Arg;
 using sgbtest::RuleFileWriter;
-
-// An input buffer over bytes that stay where they are, as a host's memory
-// stream is, without the copy an istringstream makes.
-class MemoryBuf : public std::streambuf {
-public:
-    explicit MemoryBuf(const std::string& bytes) {
-        char* begin = const_cast<char*>(bytes.data());
-        setg(begin, begin, begin + bytes.size());
-    }
-};
+using zulbench::MemoryBuf;
 
 // A rule file shaped like compiled city rules: each rule has parameters, a
 // local-variable table, annotations and a body that calls built-ins, other
@@ -153,55 +151,78 @@ std::string syntheticRuleFile(int rules) {
     return f.str();
 }
 
-const std::string& ruleFile() {
-    static const std::string file = syntheticRuleFile(2000);
-    return file;
+struct Input {
+    std::string name;
+    std::string bytes;
+};
+
+// The synthetic file first, then bench/data in name order.
+const std::vector<Input>& inputs() {
+    static const std::vector<Input> all = [] {
+        std::vector<Input> out{{"synthetic2000", syntheticRuleFile(2000)}};
+        for (const zulbench::RuleFile& f : zulbench::ruleFiles())
+            out.push_back({f.name, f.bytes});
+        return out;
+    }();
+    return all;
+}
+
+// Work is timed in batches of about this many input bytes, with the results
+// released untimed between batches (releasing them is the host's business,
+// not part of decoding); batching keeps the cost of pausing the clock small
+// next to the timed work for the small files.
+constexpr size_t kBatchBytes = 256 * 1024;
+
+size_t batchSize(const std::string& file) {
+    return std::max<size_t>(1, kBatchBytes / std::max<size_t>(1, file.size()));
+}
+
+// `make` turns one stream into what it keeps (a decode's results, a class).
+template <typename Result, typename Make>
+void timeBatches(benchmark::State& state, const std::string& file, Make&& make) {
+    const size_t batch = batchSize(file);
+    std::vector<Result> results(batch);
+    for (auto _ : state) {
+        for (Result& result : results) {
+            MemoryBuf buffer(file);
+            std::istream in(&buffer);
+            result = make(in);
+        }
+        benchmark::DoNotOptimize(results.data());
+        state.PauseTiming();
+        for (Result& result : results)
+            result = Result();
+        state.ResumeTiming();
+    }
+    const auto done = static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(batch);
+    state.SetBytesProcessed(done * static_cast<int64_t>(file.size()));
+    state.counters["file_bytes"] = static_cast<double>(file.size());
+    state.counters["time_per_file"] = benchmark::Counter(
+        static_cast<double>(done), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // Throughput of the whole decode: stream to finished record and information.
-void BM_DecodeRuleFile(benchmark::State& state) {
-    const std::string& file = ruleFile();
+void BM_DecodeRuleFile(benchmark::State& state, const std::string* file) {
     sgb::SGBDecoder decoder;
-    for (auto _ : state) {
+    timeBatches<zulx::ContentPtrVector>(state, *file, [&](std::istream& in) {
         zulx::ContentPtrVector results;
-        MemoryBuf buffer(file);
-        std::istream in(&buffer);
         decoder.decode(results, in, nullptr, L"");
-        benchmark::DoNotOptimize(results.front().get());
-        // Releasing the record is the host's business, not part of decoding.
-        state.PauseTiming();
-        results.clear();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
-    state.counters["file_bytes"] = static_cast<double>(file.size());
+        return results;
+    });
 }
-BENCHMARK(BM_DecodeRuleFile)->Unit(benchmark::kMillisecond);
 
-// The class-file reading alone, which every decode starts with (its object
-// released untimed, like the record above).
-void BM_ReadClassFileOnly(benchmark::State& state) {
-    const std::string& file = ruleFile();
-    for (auto _ : state) {
-        MemoryBuf buffer(file);
-        std::istream in(&buffer);
-        auto cls = std::make_unique<classfile::ClassInfo>(in);
-        benchmark::DoNotOptimize(cls.get());
-        state.PauseTiming();
-        cls.reset();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+// The class-file reading alone, which every decode starts with.
+void BM_ReadClassFileOnly(benchmark::State& state, const std::string* file) {
+    timeBatches<std::unique_ptr<classfile::ClassInfo>>(
+        state, *file, [](std::istream& in) { return std::make_unique<classfile::ClassInfo>(in); });
 }
-BENCHMARK(BM_ReadClassFileOnly)->Unit(benchmark::kMillisecond);
 
 // Peak heap during one decode, above what was in use before it, in bytes and
 // per byte of the file; the same for reading the class file alone.
 // `work` returns what it keeps alive (the decoded record, say), so that the
 // heap still in use when it returns shows how much of the peak is result.
 template <typename Work>
-void measurePeak(benchmark::State& state, Work&& work) {
-    const std::string& file = ruleFile();
+void measurePeak(benchmark::State& state, const std::string& file, Work&& work) {
     int64_t worst = 0;
     int64_t kept = 0;
     for (auto _ : state) {
@@ -224,25 +245,43 @@ void measurePeak(benchmark::State& state, Work&& work) {
     state.counters["result_per_file_byte"] = perFileByte(kept);
 }
 
-void BM_DecodePeakMemory(benchmark::State& state) {
+void BM_DecodePeakMemory(benchmark::State& state, const std::string* file) {
     sgb::SGBDecoder decoder;
-    measurePeak(state, [&](const std::string& file) {
+    measurePeak(state, *file, [&](const std::string& bytes) {
         zulx::ContentPtrVector results;
-        MemoryBuf buffer(file);
+        MemoryBuf buffer(bytes);
         std::istream in(&buffer);
         decoder.decode(results, in, nullptr, L"");
         return results;
     });
 }
-BENCHMARK(BM_DecodePeakMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-void BM_ReadClassFilePeakMemory(benchmark::State& state) {
-    measurePeak(state, [](const std::string& file) {
-        MemoryBuf buffer(file);
+void BM_ReadClassFilePeakMemory(benchmark::State& state, const std::string* file) {
+    measurePeak(state, *file, [](const std::string& bytes) {
+        MemoryBuf buffer(bytes);
         std::istream in(&buffer);
         return std::make_unique<classfile::ClassInfo>(in);
     });
 }
-BENCHMARK(BM_ReadClassFilePeakMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// One benchmark of each kind per input, named after it
+// ("BM_DecodeRuleFile/Rules2000.sgb").
+const bool gRegistered = [] {
+    for (const Input& input : inputs()) {
+        const auto add = [&](const char* kind, void (*fn)(benchmark::State&, const std::string*)) {
+            return benchmark::RegisterBenchmark((std::string(kind) + "/" + input.name).c_str(), fn,
+                                                &input.bytes);
+        };
+        add("BM_DecodeRuleFile", BM_DecodeRuleFile)->Unit(benchmark::kMillisecond);
+        add("BM_ReadClassFileOnly", BM_ReadClassFileOnly)->Unit(benchmark::kMillisecond);
+        add("BM_DecodePeakMemory", BM_DecodePeakMemory)
+            ->Iterations(3)
+            ->Unit(benchmark::kMillisecond);
+        add("BM_ReadClassFilePeakMemory", BM_ReadClassFilePeakMemory)
+            ->Iterations(3)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 } // namespace
