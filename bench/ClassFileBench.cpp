@@ -47,7 +47,7 @@ void addClassFiles(const fs::path& dir, std::vector<std::string>& out) {
 const std::vector<std::string>& corpus() {
     static const std::vector<std::string> files = [] {
         std::vector<std::string> out;
-        addClassFiles(fs::path(__FILE__).parent_path().parent_path() / "tests" / "data", out);
+        addClassFiles(fs::path(ZUL_SOURCE_DIR) / "tests" / "data", out);
         if (const char* extra = std::getenv("ZUL_BENCH_CLASSES"))
             addClassFiles(extra, out);
         return out;

@@ -23,9 +23,8 @@ namespace fs = boost::filesystem;
 
 constexpr size_t kCorpusFiles = 2000;
 
-// The source tree, found from this file's own path (the build passes it whole).
 fs::path sourceDir() {
-    return fs::path(__FILE__).parent_path().parent_path();
+    return fs::path(ZUL_SOURCE_DIR);
 }
 
 struct ClassFile {

@@ -24,7 +24,8 @@ inline const std::vector<RuleFile>& ruleFiles() {
         namespace fs = std::filesystem;
         std::vector<RuleFile> out;
         std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(ZUL_BENCH_DATA_DIR, ec)) {
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(ZUL_SOURCE_DIR) / "bench" / "data", ec)) {
             if (entry.path().extension() != ".sgb")
                 continue;
             std::ifstream in(entry.path(), std::ios::binary);
