@@ -29,14 +29,25 @@ std::string uriText(const std::shared_ptr<zulx::URI>& uri) {
     return uri ? uri->str() : std::string();
 }
 
-template <typename Kind>
-std::shared_ptr<Kind> takeAs(zulx::Extension* extension) {
+/// The created `extension` as a `Kind`, in an owning pointer; null when it is
+/// none. Then `reportFailure` runs first, while the extension still exists,
+/// and the extension is destroyed after it.
+template <typename Kind, typename Report>
+std::shared_ptr<Kind> takeAs(zulx::Extension* extension, Report reportFailure) {
     std::unique_ptr<zulx::Extension> owned(extension);
     Kind* kind = dynamic_cast<Kind*>(extension);
-    if (!kind)
+    if (!kind) {
+        reportFailure();
+        owned.reset();
         return nullptr;
+    }
     owned.release();
     return std::shared_ptr<Kind>(kind);
+}
+
+template <typename Kind>
+std::shared_ptr<Kind> takeAs(zulx::Extension* extension) {
+    return takeAs<Kind>(extension, [] {});
 }
 
 std::shared_ptr<zulx::StreamAdaptor> createAdaptor(const zulx::ExtensionFactory& factory,
@@ -71,11 +82,11 @@ std::shared_ptr<zulx::Encoder> ExtensionManagerImpl::createEncoder(const std::ws
     if (!factory->checkOptionKeys(options))
         throw std::invalid_argument("The specified default options for '" + util::toNarrowACP(id) +
                                     "' do not match the supported option key set.");
-    auto encoder = takeAs<zulx::Encoder>(factory->create(options, callbacks));
-    if (!encoder) {
+    auto encoder = takeAs<zulx::Encoder>(factory->create(options, callbacks), [&id] {
         util::Log<zul::LOG_ERROR>("Creating encoder '%s' failed!") % id;
+    });
+    if (!encoder)
         throw zulx::StatusException(zul::STATUS_ENCODER_NOT_FOUND);
-    }
     return encoder;
 }
 
@@ -89,11 +100,11 @@ std::shared_ptr<zulx::Decoder> ExtensionManagerImpl::createDecoder(const std::ws
         util::Log<zul::LOG_ERROR>("Unknown decoder id '%ls'.") % id;
         throw zulx::StatusException(zul::STATUS_DECODER_NOT_FOUND);
     }
-    auto decoder = takeAs<zulx::Decoder>(it->second->create());
-    if (!decoder) {
+    auto decoder = takeAs<zulx::Decoder>(it->second->create(), [&id] {
         util::Log<zul::LOG_ERROR>("Creating decoder '%ls' failed!") % id;
+    });
+    if (!decoder)
         throw zulx::StatusException(zul::STATUS_DECODER_NOT_FOUND);
-    }
     return decoder;
 }
 
