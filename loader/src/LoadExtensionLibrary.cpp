@@ -11,10 +11,6 @@
 namespace loader {
 namespace {
 
-// A library may load others from its registration code; a library that loads
-// itself would otherwise recurse until the stack runs out.
-constexpr int kMaxLoadDepth = 8;
-
 void logIncompatible(const boost::filesystem::path& path, const char* reason) noexcept {
     try {
         if (reason)
@@ -33,10 +29,10 @@ void logIncompatible(const boost::filesystem::path& path, const char* reason) no
 void ExtensionManagerImpl::loadExtensionLibrary(const boost::filesystem::path& path) {
     // Declared outside the guard: an exception thrown by the library's code
     // may need that code (what(), its destructor) until its handler ends, and
-    // the factories of a failed registration are destroyed in the handler.
+    // the handler takes a failed registration back from the journal,
+    // destroying its factories while the library is still loaded.
     std::shared_ptr<ExtensionLibrary> library;
-    Registration current;
-    Registration* const outer = registration;
+    RegistrationBook::Journal journal;
     try {
         currentLibraryName = path.filename().string();
         library = std::make_shared<ExtensionLibrary>(path);
@@ -55,26 +51,14 @@ void ExtensionManagerImpl::loadExtensionLibrary(const boost::filesystem::path& p
                 library->getName() % host.major % host.minor % major % minor;
             return;
         }
-        if (loadDepth >= kMaxLoadDepth)
-            throw std::runtime_error("extension libraries load each other more than " +
-                                     std::to_string(kMaxLoadDepth) + " levels deep");
-        struct Scope {
-            ExtensionManagerImpl& manager;
-            Registration* outer;
-            ~Scope() {
-                manager.registration = outer;
-                --manager.loadDepth;
-            }
-        } scope{*this, outer};
-        registration = &current;
-        ++loadDepth;
+        const RegistrationBook::Recording recording(book, journal);
         library->registerFactories(this);
         libraries.emplace(path, library);
     } catch (const std::exception& e) {
-        undoRegistration(current);
+        book.takeBack(journal);
         logIncompatible(path, e.what());
     } catch (...) {
-        undoRegistration(current);
+        book.takeBack(journal);
         logIncompatible(path, nullptr);
     }
 }

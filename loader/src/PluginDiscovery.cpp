@@ -25,19 +25,7 @@ bool hasLibrarySuffix(const fs::path& path) {
 } // namespace
 
 void ExtensionManagerImpl::addPluginPaths(const wchar_t* const* paths, size_t count) {
-    {
-        // The built-in decoder is entered outside any library's registration,
-        // so a failing registration never takes it back. The one it replaces
-        // is ours and needs no library: it goes at once.
-        Registration* const outer = registration;
-        registration = nullptr;
-        zulx::ExtensionFactory* previous = enterFactory(new sgb::SGBDecoderFactory());
-        registration = outer;
-        if (dynamic_cast<sgb::SGBDecoderFactory*>(previous)) {
-            displacedFactories.pop_back(); // where enterFactory put it
-            delete previous;
-        }
-    }
+    book.enterOwn(new sgb::SGBDecoderFactory());
 
     if (!paths)
         count = 0;

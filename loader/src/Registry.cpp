@@ -1,28 +1,102 @@
-// Registering factories, listing them and creating their info records.
+// The registry's operations: registering factories, listing them, creating
+// their info records, and creating extensions by id, the best decoder for a
+// content type and URI, and the stream adaptor for a URI.
 #include "loader/ExtensionManagerImpl.h"
 
 #include "util/Log.h"
+#include "util/Text.h"
 #include "zulx/ExtensionFactory.h"
 #include "zulx/StatusException.h"
+#include "zulx/URI.h"
 
-#include <algorithm>
+#include <boost/format.hpp>
+
+#include <functional>
+#include <limits>
+#include <optional>
+#include <stdexcept>
 
 namespace loader {
 namespace {
 
-void listIds(const ExtensionManagerImpl::FactoryMap& factories, zulx::Extension::ExtensionType type,
+void listIds(const FactoryMap& factories, zulx::Extension::ExtensionType type,
              std::vector<std::wstring>& ids) {
     for (const auto& entry : factories)
         if (entry.second && entry.second->getExtensionType() == type)
             ids.push_back(entry.second->getID());
 }
 
-bool removeLast(std::vector<zulx::ExtensionFactory*>& list, zulx::ExtensionFactory* factory) {
-    const auto it = std::find(list.rbegin(), list.rend(), factory);
-    if (it == list.rend())
-        return false;
-    list.erase(std::next(it).base());
-    return true;
+// Selection starts below every finite merit and takes only strict
+// improvements: NaN, -infinity and the lowest float are never chosen, and of
+// equal merits the smallest id wins.
+constexpr float kLowestMerit = std::numeric_limits<float>::lowest();
+
+// The adaptor that opens local files; the last resort for a URI that no
+// adaptor accepts.
+const std::wstring kFallbackAdaptorId = L"com.ulno.zul.adaptors.FileSystemAdaptor";
+
+std::string uriText(const std::shared_ptr<zulx::URI>& uri) {
+    return uri ? uri->str() : std::string();
+}
+
+/// The created `extension` as a `Kind`, in an owning pointer; null when it is
+/// none. Then `reportFailure` runs first, while the extension still exists,
+/// and the extension is destroyed after it.
+template <typename Kind, typename Report>
+std::shared_ptr<Kind> takeAs(zulx::Extension* extension, Report reportFailure) {
+    std::unique_ptr<zulx::Extension> owned(extension);
+    Kind* kind = dynamic_cast<Kind*>(extension);
+    if (!kind) {
+        reportFailure();
+        owned.reset();
+        return nullptr;
+    }
+    owned.release();
+    return std::shared_ptr<Kind>(kind);
+}
+
+template <typename Kind>
+std::shared_ptr<Kind> takeAs(zulx::Extension* extension) {
+    return takeAs<Kind>(extension, [] {});
+}
+
+std::shared_ptr<zulx::StreamAdaptor> createAdaptor(const zulx::ExtensionFactory& factory,
+                                                   const std::shared_ptr<zulx::URI>& uri) {
+    auto adaptor = takeAs<zulx::StreamAdaptor>(factory.create());
+    if (!adaptor)
+        throw std::runtime_error(
+            (boost::format("Resolving URI '%s': could not create adaptor '%s'") % uriText(uri) %
+             util::toNarrowACP(factory.getID()))
+                .str());
+    return adaptor;
+}
+
+/// The id of the factory of `type` (and of `contentType`, when one is
+/// given) that accepts `uri` with the highest merit, or empty. `declined`, if
+/// set, sees each factory of that type and content type that declines `uri`.
+std::wstring selectBest(const FactoryMap& factories, zulx::Extension::ExtensionType type,
+                        std::optional<zul::ContentType> contentType,
+                        const std::shared_ptr<zulx::URI>& uri,
+                        const std::function<void(const zulx::ExtensionFactory&)>& declined = {}) {
+    float best = kLowestMerit;
+    std::wstring bestId;
+    for (const auto& entry : factories) {
+        const zulx::ExtensionFactory* factory = entry.second;
+        if (!factory || factory->getExtensionType() != type ||
+            (contentType && factory->getContentType() != *contentType))
+            continue;
+        if (!factory->canHandleURI(uri)) {
+            if (declined)
+                declined(*factory);
+            continue;
+        }
+        const float merit = factory->getMerit();
+        if (merit > best) {
+            bestId = factory->getID();
+            best = merit;
+        }
+    }
+    return bestId;
 }
 
 } // namespace
@@ -32,60 +106,7 @@ void ExtensionManagerImpl::addFactory(zulx::ExtensionFactory* factory) {
         util::Log<zul::LOG_ERROR>("addFactory: no factory given, nothing registered");
         return;
     }
-    enterFactory(factory);
-}
-
-zulx::ExtensionFactory* ExtensionManagerImpl::enterFactory(zulx::ExtensionFactory* factory) {
-    const std::wstring& id = factory->getID();
-    auto it = factories.find(id);
-    zulx::ExtensionFactory* previous = nullptr;
-    if (it == factories.end()) {
-        it = factories.emplace(id, factory).first;
-    } else {
-        previous = it->second;
-        if (previous == factory)
-            return nullptr;
-        it->second = factory;
-    }
-    // Every factory the manager owns sits in exactly one place, so that
-    // teardown destroys each one once: a factory that takes an id back
-    // leaves the displaced list.
-    removeLast(displacedFactories, factory);
-    if (previous)
-        displacedFactories.push_back(previous);
-    if (registration)
-        registration->changes.push_back(Change{it->first, factory, previous});
-    return previous;
-}
-
-void ExtensionManagerImpl::undoRegistration(const Registration& undone) {
-    for (auto change = undone.changes.rbegin(); change != undone.changes.rend(); ++change) {
-        const auto it = factories.find(change->id);
-        if (it == factories.end() || it->second != change->added)
-            continue; // taken over since, by a library that stays
-        if (change->previous) {
-            it->second = change->previous;
-            removeLast(displacedFactories, change->previous);
-        } else {
-            factories.erase(it);
-        }
-    }
-    // Destroy what the failed registration added and nobody else holds,
-    // while the library that implements it is still loaded.
-    std::vector<zulx::ExtensionFactory*> added;
-    for (const Change& change : undone.changes)
-        added.push_back(change.added);
-    std::sort(added.begin(), added.end());
-    added.erase(std::unique(added.begin(), added.end()), added.end());
-    for (zulx::ExtensionFactory* factory : added) {
-        const bool registered =
-            std::any_of(factories.begin(), factories.end(),
-                        [factory](const FactoryMap::value_type& e) { return e.second == factory; });
-        const bool displaced = std::find(displacedFactories.begin(), displacedFactories.end(),
-                                         factory) != displacedFactories.end();
-        if (!registered && !displaced)
-            delete factory;
-    }
+    book.enter(factory);
 }
 
 void ExtensionManagerImpl::listEncoderIds(std::vector<std::wstring>& ids) const {
@@ -116,6 +137,90 @@ zul::DecoderInfo* ExtensionManagerImpl::createDecoderInfo(const std::wstring& id
     if (!decoderFactory)
         throw zulx::StatusException(zul::STATUS_DECODER_NOT_FOUND);
     return decoderFactory->createDecoderInfo();
+}
+
+std::shared_ptr<zulx::Encoder> ExtensionManagerImpl::createEncoder(const std::wstring& id,
+                                                                   const zul::AttributeMap* options,
+                                                                   void* callbacks) const {
+    const auto it = factories.find(id);
+    if (it == factories.end()) {
+        util::Log<zul::LOG_ERROR>("Unknown encoder id '%ls'.") % id;
+        throw zulx::StatusException(zul::STATUS_ENCODER_NOT_FOUND);
+    }
+    if (!it->second)
+        throw zulx::StatusException(zul::STATUS_ENCODER_NOT_FOUND);
+    // Options can only be checked by an encoder factory; any other kind is not an encoder id.
+    const auto* factory = dynamic_cast<const zulx::EncoderFactory*>(it->second);
+    if (!factory) {
+        util::Log<zul::LOG_ERROR>("Unknown encoder id '%ls'.") % id;
+        throw zulx::StatusException(zul::STATUS_ENCODER_NOT_FOUND);
+    }
+    if (!factory->checkOptionKeys(options))
+        throw std::invalid_argument("The specified default options for '" + util::toNarrowACP(id) +
+                                    "' do not match the supported option key set.");
+    auto encoder = takeAs<zulx::Encoder>(factory->create(options, callbacks), [&id] {
+        util::Log<zul::LOG_ERROR>("Creating encoder '%s' failed!") % id;
+    });
+    if (!encoder)
+        throw zulx::StatusException(zul::STATUS_ENCODER_NOT_FOUND);
+    return encoder;
+}
+
+std::shared_ptr<zulx::Decoder> ExtensionManagerImpl::createDecoder(const std::wstring& id) const {
+    const auto it = factories.find(id);
+    if (it == factories.end()) {
+        util::Log<zul::LOG_ERROR>("Unknown decoder id '%ls'.") % id;
+        throw zulx::StatusException(zul::STATUS_ENCODER_NOT_FOUND);
+    }
+    if (!it->second || it->second->getExtensionType() != zulx::Extension::ET_DECODER) {
+        util::Log<zul::LOG_ERROR>("Unknown decoder id '%ls'.") % id;
+        throw zulx::StatusException(zul::STATUS_DECODER_NOT_FOUND);
+    }
+    auto decoder = takeAs<zulx::Decoder>(it->second->create(), [&id] {
+        util::Log<zul::LOG_ERROR>("Creating decoder '%ls' failed!") % id;
+    });
+    if (!decoder)
+        throw zulx::StatusException(zul::STATUS_DECODER_NOT_FOUND);
+    return decoder;
+}
+
+std::shared_ptr<zulx::Decoder>
+ExtensionManagerImpl::createMatchingDecoder(zul::ContentType contentType,
+                                            const std::shared_ptr<zulx::URI>& uri) const {
+    const std::wstring bestId =
+        selectBest(factories, zulx::Extension::ET_DECODER, contentType, uri);
+    if (!bestId.empty())
+        return createDecoder(bestId);
+    throw std::invalid_argument("could not find a decoder which matches content type '" +
+                                util::toNarrowACP(zulx::Extension::toString(contentType)) +
+                                "' and can handle the uri '" + uriText(uri) + "'");
+}
+
+std::shared_ptr<zulx::StreamAdaptor>
+ExtensionManagerImpl::createStreamAdaptor(const std::shared_ptr<zulx::URI>& uri) const {
+    const zulx::ExtensionFactory* fallback = nullptr;
+    const std::wstring bestId =
+        selectBest(factories, zulx::Extension::ET_ADAPTOR, std::nullopt, uri,
+                   [&fallback](const zulx::ExtensionFactory& declining) {
+                       if (declining.getID() == kFallbackAdaptorId)
+                           fallback = &declining;
+                   });
+    if (!bestId.empty()) {
+        const auto it = factories.find(bestId);
+        if (it != factories.end() && it->second)
+            return createAdaptor(*it->second, uri);
+    }
+    if (fallback) {
+        auto adaptor = takeAs<zulx::StreamAdaptor>(fallback->create());
+        if (!adaptor)
+            throw std::runtime_error((boost::format("Resolving URI '%s': could not create fallback "
+                                                    "'com.ulno.zul.adaptors.FileSystemAdaptor'") %
+                                      uriText(uri))
+                                         .str());
+        return adaptor;
+    }
+    throw std::invalid_argument("could not find an adaptor which can handle the scheme or uri: '" +
+                                uriText(uri) + "'");
 }
 
 } // namespace loader

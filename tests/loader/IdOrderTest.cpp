@@ -11,7 +11,7 @@
 namespace {
 
 using ::testing::ElementsAre;
-using IdLess = loader::ExtensionManagerImpl::IdLess;
+using IdLess = loader::IdLess;
 
 /// Where wchar_t is 16 bits, a character outside the Basic Multilingual Plane
 /// is written as its surrogate pair already.

@@ -137,6 +137,13 @@ TEST_F(RegistryTest, EveryFailureThrowsLogsAsSpecifiedAndChangesNothing) {
          Thrown::RuntimeError, 0,
          "Resolving URI 'void:x': could not create adaptor 'test.adaptor.nothing'", ""},
     };
+    // For every extension of the wrong kind: how many records its call had
+    // logged when the extension was destroyed.
+    std::vector<std::pair<std::string, size_t>> discarded;
+    probe::setHook([&](const std::string& event) {
+        if (event.find(":discard:") != std::string::npos)
+            discarded.emplace_back(event, log.records().size());
+    });
     for (const Failure& f : failures) {
         SCOPED_TRACE(f.name);
         log.clear();
@@ -151,6 +158,8 @@ TEST_F(RegistryTest, EveryFailureThrowsLogsAsSpecifiedAndChangesNothing) {
     }
     EXPECT_FALSE(
         zt::hasEvent("encoders:create:test.encoder.csv")); // rejected options create nothing
+    EXPECT_THAT(discarded, ElementsAre(Pair("encoders:discard:test.encoder.otherkind", 1u),
+                                       Pair("decoders:discard:test.decoder.otherkind", 1u)));
 }
 
 TEST_F(RegistryTest, IdListsAppendInRegistryOrderAndKeepWhatWasThere) {

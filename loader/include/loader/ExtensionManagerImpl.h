@@ -1,5 +1,8 @@
 #pragma once
 
+#include "loader/FactoryMap.h"
+#include "loader/RegistrationBook.h"
+
 #include "zulx/ExtensionManager.h"
 
 #include <boost/filesystem/path.hpp>
@@ -41,13 +44,7 @@ public:
     void addPluginPaths(const wchar_t* const* paths, size_t count) override;
     void loadExtensionLibrary(const boost::filesystem::path& path) override;
 
-    /// Ids in registry order: lexicographic by UTF-16 code units, so that the
-    /// order is the same where wchar_t holds UTF-32.
-    struct IdLess {
-        bool operator()(const std::wstring& a, const std::wstring& b) const;
-    };
     using LibraryMap = std::map<boost::filesystem::path, std::shared_ptr<ExtensionLibrary>>;
-    using FactoryMap = std::map<std::wstring, zulx::ExtensionFactory*, IdLess>;
 
     // Read access for tests and diagnostics.
     const LibraryMap& getLibraries() const { return libraries; }
@@ -57,37 +54,13 @@ public:
 private:
     friend struct ExtensionManagerImplPeer; // tests only
 
-    /// One registry change made while a library registers its factories.
-    struct Change {
-        std::wstring id;
-        zulx::ExtensionFactory* added;
-        zulx::ExtensionFactory* previous; ///< null when the id was new
-    };
-    /// What a library's registration changed, so that a failed registration
-    /// can be taken back while the library's code is still loaded.
-    struct Registration {
-        std::vector<Change> changes;
-        size_t displacedBefore = 0;
-    };
-
-    /// Enters `factory` under its id; returns the factory that held the id
-    /// before, which is now the last element of displacedFactories, or null.
-    zulx::ExtensionFactory* enterFactory(zulx::ExtensionFactory* factory);
-    /// Restores the registry as it was before `registration` began and
-    /// destroys the factories it added.
-    void undoRegistration(const Registration& registration);
     void writeListing() const;
 
     LibraryMap libraries;
     FactoryMap factories;
     std::string currentLibraryName;
-    /// Factories that lost their id to a later registration. They belong to
-    /// the manager all the same and are destroyed with the registered ones.
-    std::vector<zulx::ExtensionFactory*> displacedFactories;
-    /// The registration in progress, if any (a library may load another one
-    /// from its registration code).
-    Registration* registration = nullptr;
-    int loadDepth = 0;
+    /// Owns the factories in `factories` and those displaced from it.
+    RegistrationBook book;
 };
 
 } // namespace loader
