@@ -312,8 +312,7 @@ TEST(ConstantPool, EqualityIsAStubThatOnlyComplainsAboutClasses) {
 TEST(ConstantPool, IsInterfaceOfAlwaysAnswersFalse) {
     ClassWriter w = minimalWriter();
     const uint16_t i1 = w.classNamed("p/I");
-    const uint16_t i2 = w.classNamed("p/J");
-    w.interfaces = {i1, i2};
+    w.interfaces = {i1, 0}; // an empty slot is compared too
     const auto r = readClass(w);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(r.cls->isInterfaceOf(&r.cls->pool().at(i1)));
