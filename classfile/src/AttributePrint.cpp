@@ -90,7 +90,12 @@ void writeInnerClasses(TextWriter& out, const AttributeInnerClasses& a) {
         out << "\n            [" << i << "]={"
             << "\n"
             << "              inner_class_info_index=" << row.inner_class_info_index;
-        writeSlotName(out, *row.pool, row.inner_class_info_index);
+        // Unlike the other indices of the row, this one keeps its brackets
+        // when it names no entry (index 0): they are left empty.
+        if (row.pool->find(row.inner_class_info_index) != nullptr)
+            writeSlotName(out, *row.pool, row.inner_class_info_index);
+        else
+            out << " []";
         out << ";\n              outer_class_info_index=" << row.outer_class_info_index;
         if (row.outer_class_info_index != 0)
             writeSlotName(out, *row.pool, row.outer_class_info_index);
