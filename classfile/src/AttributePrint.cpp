@@ -90,7 +90,12 @@ void writeInnerClasses(TextWriter& out, const AttributeInnerClasses& a) {
         out << "\n            [" << i << "]={"
             << "\n"
             << "              inner_class_info_index=" << row.inner_class_info_index;
-        writeSlotName(out, *row.pool, row.inner_class_info_index);
+        // Unlike the other indices of the row, this one keeps its brackets
+        // when it names no entry (index 0): they are left empty.
+        if (row.pool->find(row.inner_class_info_index) != nullptr)
+            writeSlotName(out, *row.pool, row.inner_class_info_index);
+        else
+            out << " []";
         out << ";\n              outer_class_info_index=" << row.outer_class_info_index;
         if (row.outer_class_info_index != 0)
             writeSlotName(out, *row.pool, row.outer_class_info_index);
@@ -261,7 +266,7 @@ void writeAttribute(TextWriter& out, const Attribute& a, ListingMode mode, PoolT
 
 void AttributeCode::print(std::ostream& stream) const {
     TextWriter out(stream);
-    writeCode(out, *this, ListingMode::STRICT, nullptr);
+    writeCode(out, *this, ListingMode::LIST, nullptr);
 }
 
 // Each attribute's print goes through the one dispatch, so the record and
@@ -269,7 +274,7 @@ void AttributeCode::print(std::ostream& stream) const {
 #define ZUL_PRINT_THROUGH_DISPATCH(Class)                                                          \
     void Class::print(std::ostream& stream) const {                                                \
         TextWriter out(stream);                                                                    \
-        writeAttribute(out, *this, ListingMode::STRICT, nullptr);                                  \
+        writeAttribute(out, *this, ListingMode::LIST, nullptr);                                    \
     }
 ZUL_PRINT_THROUGH_DISPATCH(AttributeConstantValue)
 ZUL_PRINT_THROUGH_DISPATCH(AttributeExceptions)

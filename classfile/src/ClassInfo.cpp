@@ -123,10 +123,13 @@ void ClassInfo::read(ByteReader& in) {
 }
 
 bool ClassInfo::isInterfaceOf(const ConstantPoolEntry* entry) const {
+    if (entry == nullptr)
+        return false;
+    // An interface index naming an empty slot is compared like any other:
+    // every interface costs one comparison.
     bool found = false;
     for (const ConstantPoolEntry* iface : interfaces)
-        if (entry != nullptr && iface != nullptr && *iface == *entry)
-            found = true;
+        found |= ConstantPoolEntry::equal(iface, *entry);
     return found;
 }
 

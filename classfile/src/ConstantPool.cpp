@@ -86,7 +86,8 @@ ConstantPool::ConstantPool(const ClassInfo* classInfo, ByteReader& in, uint32_t 
     entries.emplace_back();
     uint32_t i = 1;
     while (i < count) {
-        const unsigned tag = in.u1();
+        // The end of input where a tag is due reads as tag 255, an unknown tag.
+        const unsigned tag = in.u1OrEnd();
         std::unique_ptr<ConstantPoolEntry> entry = readEntry(in, tag);
         if (!entry) {
             std::cerr << "Unknown tag @ " << i << ":" << tag << ":" << std::endl;

@@ -102,8 +102,8 @@ TEST(AttributeDump, InnerClassFlagsBeyondTheKnownOnesAreIgnored) {
     ClassWriter w = classWriter();
     const std::string dump = classAttributeDump(w, w.innerClasses({{0, 0, 0, 0xF408}}));
     EXPECT_NE(dump.find("inner_class_access_flags=static abstract ;\n"), std::string::npos) << dump;
-    // Index 0 names no entry: the number stands alone.
-    EXPECT_NE(dump.find("inner_class_info_index=0;\n"), std::string::npos) << dump;
+    // Index 0 names no entry: its brackets are written, empty.
+    EXPECT_NE(dump.find("inner_class_info_index=0 [];\n"), std::string::npos) << dump;
 }
 
 TEST(AttributeDump, LineNumberTableIsLeftOpen) {
@@ -191,11 +191,13 @@ TEST(AttributeDump, AnnotationsWithEveryElementValueTag) {
         const uint16_t str = w.utf8("text");
         const AnnotationSpec inner =
             w.annotation("LIn;", {{"x", ElementValueSpec::constant('I', i7)}});
+        const uint16_t stringType = w.utf8("Ljava/lang/String;");
+        const uint16_t fancy = w.utf8("FANCY");
         const AnnotationSpec outer = w.annotation(
             "LOut;", {{"b", ElementValueSpec::constant('B', i7)},
                       {"s", ElementValueSpec::constant('s', str)},
-                      {"k", ElementValueSpec::classValue(w.utf8("Ljava/lang/String;"))},
-                      {"e", ElementValueSpec::enumValue(w.utf8("LKind;"), w.utf8("FANCY"))},
+                      {"k", ElementValueSpec::classValue(stringType)},
+                      {"e", ElementValueSpec::enumValue(w.utf8("LKind;"), fancy)},
                       {"n", ElementValueSpec::nested(inner)},
                       {"a", ElementValueSpec::array({ElementValueSpec::constant('I', i7),
                                                      ElementValueSpec::constant('s', str)})},

@@ -19,6 +19,14 @@ public:
     explicit ByteReader(std::istream& in);
 
     uint8_t u1() { return static_cast<uint8_t>(next()); }
+    /// One byte as the stream's get() gives it, low 8 bits kept: at the end
+    /// of input that is 255 instead of an error.
+    uint8_t u1OrEnd() {
+        const int c = mBuf->sbumpc();
+        if (c != std::char_traits<char>::eof())
+            ++mOffset;
+        return static_cast<uint8_t>(c);
+    }
     uint16_t u2() {
         if (const unsigned char* p = inPlace(2))
             return static_cast<uint16_t>(p[0] << 8 | p[1]);

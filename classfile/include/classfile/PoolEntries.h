@@ -45,8 +45,10 @@ public:
 
     /// Equality is not implemented: always false. Comparing with a class entry
     /// writes a line saying so to the standard error stream.
-    bool operator==(const ConstantPoolEntry& other) const;
+    bool operator==(const ConstantPoolEntry& other) const { return equal(this, other); }
     bool operator!=(const ConstantPoolEntry& other) const { return !(*this == other); }
+    /// The same stub for a left side that may be an empty slot (null).
+    static bool equal(const ConstantPoolEntry* entry, const ConstantPoolEntry& other);
 
     /// The entry as a `T` (a CPE class or CPERef), or null when it is not one.
     template <typename T>
