@@ -1,4 +1,5 @@
 #include "sgb/EntryWriter.h"
+#include "sgb/CPEntry.h"
 #include "sgb/Enum.h"
 
 #include <stdexcept>
