@@ -1,8 +1,6 @@
 #include "classfile/ConstantPool.h"
 #include "classfile/ByteReader.h"
 
-#include "Limits.h"
-
 #include "util/Log.h"
 #include "util/RuntimeErrorST.h"
 #include "zul/Status.h"
@@ -47,31 +45,44 @@ std::unique_ptr<ConstantPoolEntry> readEntry(ByteReader& in, unsigned tag) {
     }
 }
 
-// Entries follow each other's indices to build their text. The walk of one
-// top-level request is counted per thread so that a cycle or a wide fan-out
-// of references fails after a bounded number of steps.
-struct TextWalk {
-    unsigned depth = 0;
-    unsigned steps = 0;
+// The slots whose texts, in order, make up the text of an entry that refers
+// to others; a member reference puts a "." between its two.
+struct TextParts {
+    uint32_t slots[2];
+    unsigned count = 0;
+    bool dotted = false;
 };
-thread_local TextWalk tWalk;
 
-class TextStep {
-public:
-    explicit TextStep(size_t index) {
-        if (tWalk.depth == 0)
-            tWalk.steps = 0;
-        if (++tWalk.steps > kMaxTextSteps)
-            throw std::runtime_error("Reading SGB failed: text of constant pool slot " +
-                                     std::to_string(index) + " needs more than " +
-                                     std::to_string(kMaxTextSteps) +
-                                     " references (a cycle in the pool?)");
-        ++tWalk.depth;
+bool partsOf(const ConstantPoolEntry& entry, TextParts& parts) {
+    switch (entry.tag) {
+    case TAG_CLASS:
+        parts = {{static_cast<const CPEClass&>(entry).name_index, 0}, 1, false};
+        return true;
+    case TAG_STRING:
+        parts = {{static_cast<const CPEString&>(entry).string_index, 0}, 1, false};
+        return true;
+    case TAG_NAME_AND_TYPE: {
+        const auto& nat = static_cast<const CPENameAndType&>(entry);
+        parts = {{nat.name_index, nat.descriptor_index}, 2, false};
+        return true;
     }
-    ~TextStep() { --tWalk.depth; }
-    TextStep(const TextStep&) = delete;
-    TextStep& operator=(const TextStep&) = delete;
-};
+    case TAG_FIELDREF:
+    case TAG_METHODREF:
+    case TAG_INTERFACE_METHODREF: {
+        const auto& ref = static_cast<const CPERef&>(entry);
+        ref.checkSlots();
+        parts = {{ref.class_index, ref.name_and_type_index}, 2, true};
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// Text bytes that any entry other than a text contributes at most: a number
+// ("%.17g" of a double with sign and exponent, the longest, takes 24), or
+// the "." of a member reference.
+constexpr size_t kNumberTextBytes = 24;
 
 } // namespace
 
@@ -95,6 +106,12 @@ ConstantPool::ConstantPool(const ClassInfo* classInfo, ByteReader& in, uint32_t 
         }
         entry->index = i;
         entry->pool = this;
+        if (tag == TAG_UTF8)
+            mTextBytes += static_cast<const CPEUtf8&>(*entry).value.size();
+        else if (tag == TAG_UNICODE)
+            mTextBytes += static_cast<const CPEUnicode&>(*entry).value.size();
+        else
+            mTextBytes += kNumberTextBytes;
         entries.push_back(std::move(entry));
         // An 8-byte constant takes two slots; in the last slot its second one
         // lies outside the pool and is not created.
@@ -122,9 +139,51 @@ const ConstantPoolEntry& ConstantPool::at(size_t i) const {
     return *entry;
 }
 
-std::string ConstantPool::text(size_t i) const {
-    TextStep step(i);
-    return at(i).toString();
+std::string ConstantPool::text(size_t asked) const {
+    const ConstantPoolEntry& first = at(asked);
+    struct Frame {
+        TextParts parts;
+        unsigned next;
+    };
+    Frame frame{{}, 0};
+    if (!partsOf(first, frame.parts))
+        return first.toString();
+
+    // Depth first over the referring entries on an explicit stack, so that
+    // long chains cannot exhaust the thread's stack. Without a cycle a chain
+    // visits each slot at most once, so a chain longer than the pool has one.
+    // A member reference repeats at most its class name as its member name or
+    // descriptor, so no text of a well-formed pool reaches three times the
+    // pool's texts together; entries that share referring entries many times
+    // over would make a text that doubles with each level.
+    std::vector<Frame> chain{frame};
+    std::string out;
+    while (!chain.empty()) {
+        Frame& top = chain.back();
+        if (top.next == top.parts.count) {
+            chain.pop_back();
+            continue;
+        }
+        if (top.next == 1 && top.parts.dotted)
+            out += '.';
+        const uint32_t slot = top.parts.slots[top.next++];
+        const ConstantPoolEntry& entry = at(slot);
+        if (partsOf(entry, frame.parts)) {
+            if (chain.size() >= entries.size())
+                throw std::runtime_error("Reading SGB failed: text of constant pool slot " +
+                                         std::to_string(asked) + " follows a cycle of references");
+            frame.next = 0;
+            chain.push_back(frame);
+            continue;
+        }
+        out += entry.toString();
+        if (out.size() > 3 * mTextBytes)
+            throw std::runtime_error("Reading SGB failed: text of constant pool slot " +
+                                     std::to_string(asked) + " grows beyond " +
+                                     std::to_string(3 * mTextBytes) +
+                                     " bytes, three times the pool's texts together");
+    }
+    return out;
 }
 
 void ConstantPool::failKind(size_t i, const ConstantPoolEntry& found, PoolTag wanted) const {

@@ -11,9 +11,6 @@ namespace classfile {
 constexpr unsigned kMaxCodeDepth = 8;
 /// Element values nested in arrays and annotations.
 constexpr unsigned kMaxElementValueDepth = 128;
-/// Pool entries visited to produce one entry's text (a member reference
-/// visits six); bounds both cycles and the fan-out of references.
-constexpr unsigned kMaxTextSteps = 16;
 /// Storage for a byte array of unknown remaining input grows in steps of this.
 constexpr size_t kReadChunk = 64 * 1024;
 

@@ -95,13 +95,13 @@ std::string CPEDouble::toString() const {
 CPEClass::CPEClass(ByteReader& in) : ConstantPoolEntry(TAG), name_index(in.u2()) {}
 
 std::string CPEClass::toString() const {
-    return pool->text(name_index);
+    return pool->text(index);
 }
 
 CPEString::CPEString(ByteReader& in) : ConstantPoolEntry(TAG), string_index(in.u2()) {}
 
 std::string CPEString::toString() const {
-    return pool->text(string_index);
+    return pool->text(index);
 }
 
 CPERef::CPERef(PoolTag t, ByteReader& in) : ConstantPoolEntry(t) {
@@ -109,7 +109,7 @@ CPERef::CPERef(PoolTag t, ByteReader& in) : ConstantPoolEntry(t) {
     name_and_type_index = in.u2();
 }
 
-std::string CPERef::toString() const {
+void CPERef::checkSlots() const {
     // An index outside the pool fails these checks like an empty slot does.
     const ConstantPoolEntry* cls = pool->find(class_index);
     if (cls == nullptr || cls->tag != TAG_CLASS) {
@@ -124,7 +124,12 @@ std::string CPERef::toString() const {
             (boost::format("Reading SGB error:  pool[%d] !=  CPENameAndType") % name_and_type_index)
                 .str());
     }
-    return pool->text(class_index) + "." + pool->text(name_and_type_index);
+}
+
+// The texts of entries that refer to other slots are put together by the
+// pool's walk, which follows chains of any length without recursing.
+std::string CPERef::toString() const {
+    return pool->text(index);
 }
 
 CPENameAndType::CPENameAndType(ByteReader& in) : ConstantPoolEntry(TAG) {
@@ -133,7 +138,7 @@ CPENameAndType::CPENameAndType(ByteReader& in) : ConstantPoolEntry(TAG) {
 }
 
 std::string CPENameAndType::toString() const {
-    return pool->text(name_index) + pool->text(descriptor_index);
+    return pool->text(index);
 }
 
 } // namespace classfile

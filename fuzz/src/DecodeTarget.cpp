@@ -4,6 +4,7 @@
 #include "fuzz/Streams.h"
 #include "fuzz/Targets.h"
 
+#include "sgb/CPEntry.h"
 #include "sgb/SGBDecoder.h"
 #include "zul/RuleFileInfo.h"
 #include "zulx/SGB.h"

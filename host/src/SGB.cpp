@@ -1,10 +1,7 @@
 #include "zulx/SGB.h"
 
-namespace SGB {
-
-CPEntry::~CPEntry() = default;
-
-} // namespace SGB
+// The entries' layout and tags; their virtual table lies in the loader.
+#include "sgb/CPEntry.h"
 
 namespace zulx {
 namespace {

@@ -162,7 +162,7 @@ private:
 
         const auto defined = mMethodKeys.find(key);
         if (defined != mMethodKeys.end()) {
-            mWriter.putMethod(i, definedMethod(i, defined->second, key));
+            mWriter.putMethod(i, definedMethod(i, defined->second));
             return;
         }
         if (ref.class_index == kOwnClassIndex) {
@@ -223,8 +223,7 @@ private:
         return record;
     }
 
-    std::unique_ptr<zulx::MethodRecord> definedMethod(size_t i, size_t position,
-                                                      const std::string& key) {
+    std::unique_ptr<zulx::MethodRecord> definedMethod(size_t i, size_t position) {
         const MethodInfo& method = *mClass.methods[position];
         std::string nameCopy, descriptorCopy;
         const std::string& descriptor = textAt(mPool, method.descriptor_index, descriptorCopy);
@@ -241,8 +240,8 @@ private:
         const classfile::AttributeCode* code = method.code();
         if (!code) {
             // Nothing runnable: keep the record so the reference resolves,
-            // but mark it unusable.
-            mDiagnostics.methodError(L"Method '" + widen(key) + L"' has no code.");
+            // but mark it unusable. The file is not at fault for it (an
+            // abstract or native method has no code), so no error is added.
             record->maxStack = -1;
             record->valid = 0;
             return record;

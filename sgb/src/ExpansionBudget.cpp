@@ -28,8 +28,10 @@ void ExpansionBudget::charge(uint64_t bytes) {
         return;
     budget->mSpent += bytes;
     if (budget->mSpent > budget->mLimit)
-        throw std::runtime_error("SGB file expands beyond " + std::to_string(budget->mLimit) +
-                                 " bytes (" + std::to_string(kPerInputByte) + " per byte of its " +
+        throw std::runtime_error("SGB file expands beyond the translation limit of " +
+                                 std::to_string(budget->mLimit) + " bytes (" +
+                                 std::to_string(kAllowance >> 20) + " MiB and " +
+                                 std::to_string(kPerInputByte) + " per byte of its " +
                                  std::to_string(budget->mInputBytes) +
                                  "): it refers to large texts or code from too many places");
 }

@@ -267,25 +267,32 @@ TEST(ConstantPool, IndicesAreFollowedOnlyIntoFilledSlotsOfThePool) {
     EXPECT_FALSE(p.contains(6));
 }
 
-TEST(ConstantPool, ReferenceCyclesFailInsteadOfRecursing) {
+TEST(ConstantPool, ChainsOfAnyLengthResolveAndOnlyCyclesAndDoublingTextsFail) {
     ClassWriter w = bareWriter();
     const uint16_t self = w.rawEntry(7, Bytes().u2(1)); // a class naming itself
     const uint16_t a = w.rawEntry(8, Bytes().u2(3));    // two strings naming each other
     const uint16_t b = w.rawEntry(8, Bytes().u2(2));
-    // A name-and-type whose halves are itself: the text would double each step.
-    const uint16_t fan = w.rawEntry(12, Bytes().u2(4).u2(4));
+    const uint16_t fan = w.rawEntry(12, Bytes().u2(4).u2(4)); // both halves itself
+    // No cycle, but each level names the one below twice: 2^40 bytes of text.
+    uint16_t doubling = w.utf8("x");
+    for (int i = 0; i < 40; ++i)
+        doubling = w.nameAndTypeEntry(doubling, doubling);
+    uint16_t chain = w.utf8("end");
+    for (int i = 0; i < 1000; ++i)
+        chain = w.classEntry(chain);
     const auto r = readClass(w); // resolve accepts a class naming a slot of the pool
-    for (uint16_t slot : {self, a, b, fan}) {
-        SCOPED_TRACE(slot);
-        const cftest::Failure f =
-            failureOf<std::runtime_error>([&] { (void)r.cls->pool().at(slot).toString(); });
-        ASSERT_TRUE(f.thrown);
-        EXPECT_NE(f.what.find("references (a cycle in the pool?)"), std::string::npos) << f.what;
-    }
-    // The walk starts afresh on the next request.
-    ClassWriter ok = bareWriter();
-    ok.nameAndType("n", "d");
-    EXPECT_EQ(readClass(ok).cls->pool().at(3).toString(), "nd");
+    const ConstantPool& p = r.cls->pool();
+    EXPECT_EQ(p.at(chain).toString(), "end");
+    for (uint16_t slot : {self, a, b, fan})
+        EXPECT_EQ(failureOf<std::runtime_error>([&] { (void)p.at(slot).toString(); }).what,
+                  "Reading SGB failed: text of constant pool slot " + std::to_string(slot) +
+                      " follows a cycle of references");
+    const std::string grows = failureOf<std::runtime_error>([&] { (void)p.text(doubling); }).what;
+    EXPECT_EQ(grows.rfind("Reading SGB failed: text of constant pool slot " +
+                              std::to_string(doubling) + " grows beyond ",
+                          0),
+              0u)
+        << grows;
 }
 
 TEST(ConstantPool, EqualityIsAStubThatOnlyComplainsAboutClasses) {

@@ -1,4 +1,5 @@
 #include "sgb/EntryWriter.h"
+#include "sgb/CPEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,21 @@ TEST(EntryWriterTest, MethodsEnterTheMethodIndexAndTheLaterIndexWins) {
     EXPECT_EQ(payload<zulx::MethodRecord>(record, 8).index, 8);
     ASSERT_EQ(record.methodIndex.size(), 1u);
     EXPECT_EQ(record.methodIndex.at(L"rule(D)V"), 8);
+}
+
+TEST(EntryWriterTest, TheHostsRecordFreesEveryKindOfEntry) {
+    // The sanitizer build reports a leak if a payload or an entry is not freed.
+    std::unique_ptr<zulx::SGB> sgb(zulx::SGB::create());
+    sgb::EntryWriter writer(*sgb->data);
+    writer.putString(1, L"s");
+    writer.putDouble(2, 2.5);
+    writer.putInteger(4, 7);
+    writer.putMethod(5, std::make_unique<zulx::MethodRecord>());
+    writer.putBuiltin(6, 0);
+    writer.putCreateShape(7);
+    writer.putEnumType(8, 0);
+    writer.putEnumValue(9, 1, L"E.a");
+    EXPECT_EQ(sgb->data->constants.size(), 10u);
 }
 
 TEST(EntryWriterTest, StoringAnIndexTwiceIsRefusedWithoutLeaking) {

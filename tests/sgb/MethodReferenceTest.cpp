@@ -52,14 +52,18 @@ TEST(MethodReferenceTest, DefinedMethodBecomesAFullMethodRecord) {
     EXPECT_THAT(record.errors, IsEmpty());
 }
 
-TEST(MethodReferenceTest, WithoutLocalVariableTableNoParametersOrLocalsAreRecorded) {
+TEST(MethodReferenceTest, WithoutLocalVariableTableOrCodeLessIsRecordedAndNothingReported) {
     RuleFileWriter f;
     sgbtest::MethodSpec m;
     m.name = "plain";
     m.descriptor = "(DD)V";
     m.withLocals = false;
     f.addMethod(m);
+    m.name = "declared";
+    m.withCode = false;
+    f.addMethod(m);
     const uint16_t ref = f.ownCall("plain", "(DD)V");
+    const uint16_t declaredRef = f.ownCall("declared", "(DD)V");
 
     const auto sgb = sgbtest::decode(f.str());
     const zulx::MethodRecord& record = methodAt(*sgb->data, ref);
@@ -68,6 +72,12 @@ TEST(MethodReferenceTest, WithoutLocalVariableTableNoParametersOrLocalsAreRecord
     EXPECT_THAT(record.localTypes, IsEmpty());
     EXPECT_EQ(record.baseName, L""); // no "$" in the name
     EXPECT_EQ(record.isPublic, 1);
+    const zulx::MethodRecord& declared = methodAt(*sgb->data, declaredRef);
+    EXPECT_EQ(declared.position, 1);
+    EXPECT_EQ(declared.maxStack, -1);
+    EXPECT_THAT(declared.code, IsEmpty());
+    EXPECT_EQ(declared.valid, 0);
+    EXPECT_THAT(sgb->data->errors, IsEmpty());
 }
 
 TEST(MethodReferenceTest, UnsupportedLocalTypesClearTheValidFlag) {

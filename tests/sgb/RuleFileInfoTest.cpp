@@ -74,6 +74,25 @@ TEST(RuleFileInfoTest, EntriesWithTypesParametersAndAnnotations) {
     EXPECT_EQ(lot.order, -4.0);
 }
 
+TEST(RuleFileInfoTest, ManyEntriesMayShareOneLongAnnotationText) {
+    // The pool holds the text once, however many annotations use it.
+    const std::string text(1000, 'd');
+    for (const size_t count : {1u, 200u, 400u}) {
+        RuleFileWriter f;
+        for (size_t i = 0; i < count; ++i)
+            f.addAttr("a" + std::to_string(i), "()D", {{"@Doc", {Arg::text("", text)}}});
+        const auto sgb = sgbtest::decode(f.str());
+        const auto& info = infoOf(*sgb);
+        ASSERT_EQ(info.numAttributes, count);
+        for (size_t i = 0; i < count; ++i) {
+            ASSERT_EQ(info.attributes[i].numAnnotations, 2u);
+            const auto& doc = info.attributes[i].annotations[1];
+            ASSERT_EQ(doc.numArguments, 1u);
+            EXPECT_EQ(doc.arguments[0].strValue, std::wstring(text.begin(), text.end()));
+        }
+    }
+}
+
 TEST(RuleFileInfoTest, EntryNamesKeepTheFirstDollarOnly) {
     RuleFileWriter f;
     const struct {

@@ -2,6 +2,7 @@
 // through the loader's manager, a stream adaptor and the matching decoder.
 #include "Context.h"
 
+#include "sgb/CPEntry.h"
 #include "sgb/Enum.h"
 #include "zul/ContentType.h"
 #include "zul/Object.h"

@@ -46,9 +46,10 @@ public:
             return *typed;
         failKind(i, e, T::TAG);
     }
-    /// toString of slot `i`, through at(). Chains of references are followed
-    /// only a bounded number of steps, so a pool whose entries refer to each
-    /// other in a cycle fails instead of recursing without end.
+    /// toString of slot `i`, through at(). Chains of references of any length
+    /// are followed; a pool whose entries refer to each other in a cycle, or
+    /// whose text would grow past three times all the pool's texts, fails
+    /// with std::runtime_error naming slot `i`.
     std::string text(size_t i) const;
 
     const ClassInfo* owner;
@@ -58,6 +59,9 @@ public:
 
 private:
     [[noreturn]] void failKind(size_t i, const ConstantPoolEntry& found, PoolTag wanted) const;
+
+    /// Bytes of all texts in the pool; every other entry counts as 24.
+    size_t mTextBytes = 0;
 };
 
 /// Name of a pool tag for messages ("Utf8", "Class", ...; "tag N" otherwise).

@@ -166,6 +166,9 @@ public:
 class CPERef : public ConstantPoolEntry {
 public:
     std::string toString() const override;
+    /// The checks of toString: writes a line to the standard error stream
+    /// and throws std::runtime_error when a slot holds the wrong kind.
+    void checkSlots() const;
     uint32_t class_index = 0;
     uint32_t name_and_type_index = 0;
 

@@ -10,31 +10,11 @@
 #include <string>
 #include <vector>
 
-// Constant entries of a compiled-rule record. The loader fills them; the
-// record's destructor frees their payloads according to the tag.
+// The record's constant entries are the loader's own classes; the record
+// only holds pointers to them.
 namespace SGB {
-
+class CPEntry;
 class Enum;
-
-class ZUL_CORE_API CPEntry {
-public:
-    enum Tag : int32_t {
-        STRING = 0,       ///< payload: std::shared_ptr<std::wstring>*
-        DOUBLE = 1,       ///< payload: double*
-        INTEGER = 2,      ///< payload: int32_t*
-        METHOD = 3,       ///< payload: zulx::MethodRecord*
-        BUILTIN = 4,      ///< payload: int32_t* (built-in id)
-        CREATE_SHAPE = 5, ///< payload: null
-        ENUM_TYPE = 6,    ///< payload: int32_t* (index into the enum type names)
-        ENUM_VALUE = 7,   ///< payload: std::shared_ptr<::SGB::Enum>*
-    };
-    CPEntry(int32_t tag, void* payload) : tag(tag), payload(payload) {}
-    /// Does not free the payload: the owning record does.
-    virtual ~CPEntry();
-    int32_t tag;
-    void* payload;
-};
-
 } // namespace SGB
 
 namespace zulx {

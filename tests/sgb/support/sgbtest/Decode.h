@@ -2,6 +2,7 @@
 
 // Decoding helpers for the tests of the rule translation.
 
+#include "sgb/CPEntry.h"
 #include "sgb/SGBDecoder.h"
 
 #include "zulx/SGB.h"

@@ -3,6 +3,7 @@
 // A canonical text of everything the translation writes into a rule data
 // record, so that tests can compare records as a whole.
 
+#include "sgb/CPEntry.h"
 #include "sgb/Enum.h"
 
 #include "util/Text.h"

@@ -1,0 +1,7 @@
+#include "sgb/CPEntry.h"
+
+namespace SGB {
+
+CPEntry::~CPEntry() = default;
+
+} // namespace SGB
