@@ -25,12 +25,18 @@ std::string Context::executableDir() const {
     return ec ? std::string(".") : exe.parent_path().string();
 }
 
+// Both relative paths are configured from the install layout, which the
+// build tree shares.
 std::string Context::defaultLoaderPath() const {
-    return executableDir() + "/" ZUL_LOADER_FROM_BIN;
+    return (boost::filesystem::path(executableDir()) / ZUL_LOADER_FROM_BIN)
+        .lexically_normal()
+        .string();
 }
 
 std::string Context::defaultPluginDir() const {
-    return executableDir() + "/" ZUL_PLUGINS_FROM_BIN;
+    return (boost::filesystem::path(executableDir()) / ZUL_PLUGINS_FROM_BIN)
+        .lexically_normal()
+        .string();
 }
 
 std::unique_ptr<zulx::ExtensionManager> Context::createManager() {
