@@ -3,7 +3,8 @@
 namespace zul {
 
 const Version& getVersion() {
-    static const Version version{API_VERSION_MAJOR, API_VERSION_MINOR, 0, "1.0.0"};
+    static const Version version{API_VERSION_MAJOR, API_VERSION_MINOR, ZUL_VERSION_PATCH,
+                                 ZUL_VERSION_STRING};
     return version;
 }
 

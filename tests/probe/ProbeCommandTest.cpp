@@ -54,7 +54,7 @@ bool has(const std::string& text, const std::string& part) {
 
 TEST(ProbeCommandTest, ReportsLibrariesThatCrashHangOrExitAndGoesOn) {
     const ProbeRun run = probe("--timeout 2 " PP_TREE);
-    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    ASSERT_EQ(run.status, 1) << run.out << run.err; // not every library was accepted
     ASSERT_EQ(run.verdicts.size(), 4u) << run.out;
 
     const struct {
@@ -82,7 +82,7 @@ TEST(ProbeCommandTest, ReportsLibrariesThatCrashHangOrExitAndGoesOn) {
 TEST(ProbeCommandTest, ReportsTheLoadersVerdictOnTheTestExtensionTree) {
     ASSERT_TRUE(fs::is_directory(ZT_TREE)) << ZT_TREE;
     const ProbeRun run = probe("--timeout 20 " ZT_TREE "/good " ZT_TREE "/bad");
-    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    ASSERT_EQ(run.status, 1) << run.out << run.err;
 
     const struct {
         const char* library;

@@ -55,7 +55,7 @@ TEST_F(DecodeCommandTest, ADamagedFileEndsWithStatusOneAndOneMessageLine) {
     ASSERT_GE(variants.size(), 20u);
     for (size_t i = 0; i < variants.size(); ++i) {
         const std::string file = dir.write("damaged" + std::to_string(i) + ".sgb", variants[i]);
-        const testsupport::CommandResult run = runZul("decode " + file);
+        const testsupport::CommandResult run = runZul("decode --xml-per-file " + file);
         ASSERT_FALSE(run.signaled) << file;
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_EQ(run.out, "") << file;
@@ -83,7 +83,7 @@ TEST_F(DecodeCommandTest, AGoodFileAfterADamagedOneIsStillDecoded) {
         dir.write("bad.sgb", example->bytes.substr(0, example->bytes.size() / 2));
     const std::string good = dir.write("good.sgb", example->bytes);
 
-    const testsupport::CommandResult run = runZul("decode " + bad + " " + good);
+    const testsupport::CommandResult run = runZul("decode --xml-per-file " + bad + " " + good);
     EXPECT_FALSE(run.signaled);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out.rfind("<rulefileinfo>", 0), 0u) << run.out;
@@ -105,7 +105,7 @@ TEST_F(DecodeCommandTest, TextFromTheFileCannotBreakTheMessageLine) {
     w.fieldRef("com/ulno/gc/Bad\nLine\tEnd", "x", "I");
     const std::string file = dir.write("newline.sgb", w.str());
 
-    const testsupport::CommandResult run = runZul("decode " + file);
+    const testsupport::CommandResult run = runZul("decode --xml-per-file " + file);
     EXPECT_FALSE(run.signaled);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "zul: " + file + ": No enum 'Bad\\nLine\\tEnd' found in map!\n");

@@ -131,7 +131,7 @@ TEST(CommandTest, DecodeJsonWritesNonFiniteNumbersAsText) {
 }
 
 TEST(CommandTest, DecodeXmlPrintsTheRuleFileInformation) {
-    const Outcome run = zul("decode Park.sgb");
+    const Outcome run = zul("decode --xml-per-file Park.sgb");
     EXPECT_EQ(run.status, 0) << run.err;
     // Entries without order annotations sort by name.
     EXPECT_THAT(run.out, StartsWith("<rulefileinfo><attributes><entry returntype=\"bool\" "

@@ -1,5 +1,6 @@
 #include "Context.h"
 
+#include "zul/Version.h"
 #include "zulx/Log.h"
 #include "zulx/Utf.h"
 
@@ -24,17 +25,23 @@ std::string Context::executableDir() const {
     return ec ? std::string(".") : exe.parent_path().string();
 }
 
+// Both relative paths are configured from the install layout, which the
+// build tree shares.
 std::string Context::defaultLoaderPath() const {
-    return executableDir() + "/../lib/libcom.ulno.zul.loader.so";
+    return (boost::filesystem::path(executableDir()) / ZUL_LOADER_FROM_BIN)
+        .lexically_normal()
+        .string();
 }
 
 std::string Context::defaultPluginDir() const {
-    return executableDir() + "/../lib/zul/plugins";
+    return (boost::filesystem::path(executableDir()) / ZUL_PLUGINS_FROM_BIN)
+        .lexically_normal()
+        .string();
 }
 
 std::unique_ptr<zulx::ExtensionManager> Context::createManager() {
     if (!mInit) {
-        const std::string path = loaderPath.empty() ? defaultLoaderPath() : loaderPath;
+        const std::string path = effectiveLoaderPath();
         void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle) {
             const char* err = dlerror();
@@ -67,12 +74,47 @@ Context::createManager(const std::vector<std::string>& plugins, bool withDefault
     return manager;
 }
 
+std::string Context::effectiveLoaderPath() const {
+    return loaderPath.empty() ? defaultLoaderPath() : loaderPath;
+}
+
+std::string Context::resolvedLoaderPath() const {
+    // Absolute and without "..", but still the name that is loaded (the
+    // SONAME link, not the file it points to).
+    return boost::filesystem::absolute(effectiveLoaderPath()).lexically_normal().string();
+}
+
+std::string Context::versionText() const {
+    const zul::Version& api = zul::getVersion();
+    return std::string("zul ") + ZUL_TOOL_VERSION + "\nhost API " + std::to_string(api.major) +
+           "." + std::to_string(api.minor) + " (host core " + api.name + ")\nloader " +
+           resolvedLoaderPath();
+}
+
+void Context::printRecord(int level, const std::string& text) {
+    std::cerr << '[' << level << "] " << text << '\n';
+}
+
 void Context::installLogSink() {
     zulx::setLogSink(
-        [](zul::LogLevel level, const std::string& text) {
-            std::cerr << '[' << static_cast<int>(level) << "] " << text << '\n';
+        [this](zul::LogLevel level, const std::string& text) {
+            if (mHolding)
+                mHeld.emplace_back(static_cast<int>(level), text);
+            else
+                printRecord(static_cast<int>(level), text);
         },
         static_cast<zul::LogLevel>(logLevel));
+}
+
+void Context::holdLog() {
+    mHolding = true;
+}
+
+std::vector<std::pair<int, std::string>> Context::releaseLog() {
+    mHolding = false;
+    std::vector<std::pair<int, std::string>> held;
+    held.swap(mHeld);
+    return held;
 }
 
 std::string oneLine(const std::string& text) {

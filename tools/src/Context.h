@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zultool {
@@ -32,14 +33,35 @@ public:
     /// The loader library that ships beside the command.
     std::string defaultLoaderPath() const;
 
+    /// The loader library that createManager loads: --loader or the default.
+    std::string effectiveLoaderPath() const;
+    /// effectiveLoaderPath made absolute, without "." and "..".
+    std::string resolvedLoaderPath() const;
+    /// What `zul --version` prints: the tool's version, the host API version
+    /// and the loader's path.
+    std::string versionText() const;
+
     /// Installs the log sink that prints records to standard error.
     void installLogSink();
+    /// While holding, records that would be printed are kept instead; they
+    /// are handed back by releaseLog, which stops holding.
+    void holdLog();
+    std::vector<std::pair<int, std::string>> releaseLog();
+    /// Prints one record as the sink does.
+    static void printRecord(int level, const std::string& text);
 
 private:
     std::string executableDir() const;
+    bool mHolding = false;
+    std::vector<std::pair<int, std::string>> mHeld;
     void* mLoaderHandle = nullptr;
     zulx::LoaderInitFunction mInit = nullptr;
 };
+
+/// True for the file name "-", which stands for standard input.
+inline bool isStdin(const std::string& file) {
+    return file == "-";
+}
 
 /// `text` with its control characters written as \n, \r, \t or \xNN, so that a
 /// message that quotes a file's contents stays on one line.

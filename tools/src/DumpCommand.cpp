@@ -48,20 +48,24 @@ private:
 };
 
 // Dumps one file to standard output; false, after a message on standard
-// error, when it cannot be read or dumped. A file that fails halfway through
-// its dump shows none of it.
+// error, when it cannot be read or dumped ("-" names standard input). A file
+// that fails halfway through its dump shows none of it.
 bool dumpFile(const std::string& path, const classfile::DumpOptions& options) {
     // A directory opens like a file here and then reads as empty.
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (!isStdin(path) && std::filesystem::is_directory(path, ec)) {
         std::cerr << "zul: " << path << ": " << std::strerror(EISDIR) << std::endl;
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::cerr << "zul: " << path << ": " << std::strerror(errno) << std::endl;
-        return false;
+    std::ifstream file;
+    if (!isStdin(path)) {
+        file.open(path, std::ios::binary);
+        if (!file) {
+            std::cerr << "zul: " << path << ": " << std::strerror(errno) << std::endl;
+            return false;
+        }
     }
+    std::istream& in = isStdin(path) ? std::cin : file;
     std::unique_ptr<classfile::ClassInfo> cls;
     try {
         cls = std::make_unique<classfile::ClassInfo>(in);
@@ -89,7 +93,8 @@ void addDumpCommand(CLI::App& app, Context&, int& status) {
     auto args = std::make_shared<DumpArgs>();
     auto* cmd = app.add_subcommand("dump", "Print the contents of class files (SGB files)");
     cmd->add_flag("--no-code", args->noCode, "Leave out the instruction listings");
-    cmd->add_option("FILE", args->files, "Class files to dump")->required();
+    cmd->add_option("FILE", args->files, "Class files to dump (- reads standard input)")
+        ->required();
     cmd->callback([args, &status] {
         classfile::DumpOptions options;
         options.listCode = !args->noCode;

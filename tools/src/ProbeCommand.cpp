@@ -10,6 +10,7 @@
 // that dies by a signal or does not finish in time is reported with the phase
 // it was in and never stops the probe.
 #include "Context.h"
+#include "PluginScan.h"
 
 #include "zulx/Log.h"
 #include "zulx/Utf.h"
@@ -42,43 +43,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using json = nlohmann::json;
 
-/// The built-in decoder that every listing adds; not the probed library's.
-const std::wstring kBuiltinDecoder = L"com.ulno.zul.core.SGBDecoder";
-
-// ---- discovery: the rules of addPluginPaths ------------------------------
-
-bool isExtensionLibrary(const fs::path& path) {
-    boost::system::error_code ec;
-    return fs::is_regular_file(path, ec) && path.extension() == ".so";
-}
-
-/// Appends the libraries that a plugin path names; false when the path does
-/// not exist or cannot be walked.
-bool findLibraries(const std::string& text, std::vector<fs::path>& out) {
-    const fs::path path(text);
-    boost::system::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_not_found || status.type() == fs::status_error) {
-        std::cerr << "zul probe: invalid plugin path '" << text << "'" << std::endl;
-        return false;
-    }
-    if (isExtensionLibrary(path)) {
-        out.push_back(path);
-        return true;
-    }
-    if (!fs::is_directory(status))
-        return true;
-    try {
-        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path))
-            if (isExtensionLibrary(entry.path()))
-                out.push_back(entry.path());
-    } catch (const fs::filesystem_error& e) {
-        std::cerr << "zul probe: cannot walk '" << text << "': " << e.what() << std::endl;
-        return false;
-    }
-    return true;
-}
-
 // ---- the child --------------------------------------------------------------
 
 void send(int fd, const json& message) {
@@ -95,39 +59,6 @@ void send(int fd, const json& message) {
     }
 }
 
-/// The loader's message when it refuses a library, or empty. The loader
-/// catches every failure of a library and only logs it.
-std::string rejection(const std::vector<std::pair<int, std::string>>& records) {
-    static const char* const kPatterns[] = {"failed to load library: ", "NOT loaded due to",
-                                            "is not a compatible extension"};
-    for (const auto& record : records)
-        for (const char* pattern : kPatterns)
-            if (record.second.find(pattern) != std::string::npos)
-                return record.second;
-    return {};
-}
-
-/// The ids of the "Available Extensions:" listing, whose lines are
-/// "    <id padded to 45> (<merit>) <description>".
-std::set<std::string> listedIds(const std::vector<std::pair<int, std::string>>& records) {
-    std::set<std::string> ids;
-    bool inListing = false;
-    for (const auto& record : records) {
-        if (record.second == "Available Extensions:") {
-            inListing = true;
-            continue;
-        }
-        if (!inListing || record.second.compare(0, 4, "    ") != 0)
-            continue;
-        const std::string rest = record.second.substr(4);
-        const size_t merit = rest.find(" (", std::min<size_t>(rest.size(), 44));
-        std::string id = rest.substr(0, merit);
-        id.erase(id.find_last_not_of(' ') + 1);
-        ids.insert(id);
-    }
-    return ids;
-}
-
 json idList(const std::vector<std::wstring>& ids) {
     json list = json::array();
     for (const std::wstring& id : ids)
@@ -139,7 +70,7 @@ json idList(const std::vector<std::wstring>& ids) {
     // Whatever the library prints must not mix with the report on stdout.
     ::dup2(STDERR_FILENO, STDOUT_FILENO);
     // The library may log from threads of its own.
-    auto records = std::make_shared<std::vector<std::pair<int, std::string>>>();
+    auto records = std::make_shared<std::vector<LogRecord>>();
     auto mutex = std::make_shared<std::mutex>();
     zulx::setLogSink(
         [records, mutex](zul::LogLevel level, const std::string& text) {
@@ -150,7 +81,7 @@ json idList(const std::vector<std::wstring>& ids) {
     // The records since the last call.
     const auto take = [&] {
         std::lock_guard<std::mutex> lock(*mutex);
-        std::vector<std::pair<int, std::string>> taken;
+        std::vector<LogRecord> taken;
         taken.swap(*records);
         return taken;
     };
@@ -159,7 +90,9 @@ json idList(const std::vector<std::wstring>& ids) {
         auto manager = context.createManager();
         send(fd, {{"phase", "load"}});
         manager->loadExtensionLibrary(library);
-        const std::string reason = rejection(take());
+        const std::vector<LogRecord> loadRecords = take();
+        const LogRecord* refusal = rejection(loadRecords);
+        const std::string reason = refusal ? refusal->second : std::string();
         std::vector<std::wstring> decoders, encoders;
         manager->listDecoderIds(decoders);
         manager->listEncoderIds(encoders);
@@ -174,8 +107,9 @@ json idList(const std::vector<std::wstring>& ids) {
         for (const auto* list : {&decoders, &encoders})
             for (const std::wstring& id : *list)
                 others.erase(zulx::wideToUtf8(id));
-        if (std::find(decoders.begin(), decoders.end(), kBuiltinDecoder) == decoders.end())
-            others.erase(zulx::wideToUtf8(kBuiltinDecoder));
+        if (std::find(decoders.begin(), decoders.end(), zulx::utf8ToWide(kBuiltinDecoder)) ==
+            decoders.end())
+            others.erase(kBuiltinDecoder);
 
         json result = {{"verdict", reason.empty() ? "accepted" : "rejected"}};
         if (!reason.empty())
@@ -319,8 +253,10 @@ struct Tally {
 };
 
 /// One line per library: verdict, path, then the ids, the loader's reason or
-/// what killed the child (a crash after a verdict is appended to it).
-void report(const fs::path& library, const Outcome& outcome, double timeout, Tally& tally) {
+/// what killed the child (a crash after a verdict is appended to it). As
+/// JSON, one object per line with the same verdict and detail and the ids.
+void report(const fs::path& library, const Outcome& outcome, double timeout, bool asJson,
+            Tally& tally) {
     const std::string problem = failure(outcome, timeout);
     const bool rejected = !outcome.result.is_null() && outcome.result["verdict"] == "rejected";
     std::string verdict, detail;
@@ -343,9 +279,19 @@ void report(const fs::path& library, const Outcome& outcome, double timeout, Tal
                    : verdict == "hung"     ? tally.hung
                                            : tally.crashed;
     ++counter;
-    // One line per library, whatever the path or the loader's message holds.
-    std::printf("%-9s %s  %s\n", verdict.c_str(), oneLine(library.string()).c_str(),
-                oneLine(detail).c_str());
+    if (asJson) {
+        nlohmann::ordered_json record = {
+            {"library", library.string()}, {"verdict", verdict}, {"detail", detail}};
+        for (const char* kind : {"decoders", "encoders", "adaptors"})
+            record[kind] = outcome.result.is_object() && outcome.result.contains(kind)
+                               ? outcome.result[kind]
+                               : json::array();
+        std::printf("%s\n", record.dump(-1, ' ', false, json::error_handler_t::replace).c_str());
+    } else {
+        // One line per library, whatever the path or the loader's message holds.
+        std::printf("%-9s %s  %s\n", verdict.c_str(), oneLine(library.string()).c_str(),
+                    oneLine(detail).c_str());
+    }
     std::fflush(stdout);
 }
 
@@ -386,24 +332,34 @@ void addProbeCommand(CLI::App& app, Context& context, int& status) {
     cmd->add_option("paths", *paths, "Extension library files or directories to scan")->required();
     cmd->add_option("--timeout", *timeout, "Seconds each library may take (default 10)")
         ->check(CLI::Range(0.01, 86400.0));
-    cmd->callback([&context, &status, paths, timeout] {
+    auto asJson = std::make_shared<bool>(false);
+    cmd->add_flag("--json", *asJson, "Print one JSON object per library instead of a line");
+    cmd->callback([&context, &status, paths, timeout, asJson] {
         // Fails here, once, when the loader itself cannot be loaded; the
         // children inherit the loaded module.
         context.createManager().reset();
 
         bool valid = true;
         std::vector<fs::path> libraries;
-        for (const std::string& path : *paths)
-            valid = findLibraries(path, libraries) && valid;
+        for (const std::string& path : *paths) {
+            std::string problem;
+            if (!findLibraries(path, libraries, problem)) {
+                std::cerr << "zul probe: " << problem << std::endl;
+                valid = false;
+            }
+        }
 
         Tally tally;
         for (const fs::path& library : libraries)
-            report(library, probe(context, library, *timeout), *timeout, tally);
-        std::printf("probed %zu librar%s: %d accepted, %d rejected, %d crashed, %d hung\n",
-                    libraries.size(), libraries.size() == 1 ? "y" : "ies", tally.accepted,
-                    tally.rejected, tally.crashed, tally.hung);
+            report(library, probe(context, library, *timeout), *timeout, *asJson, tally);
+        if (!*asJson)
+            std::printf("probed %zu librar%s: %d accepted, %d rejected, %d crashed, %d hung\n",
+                        libraries.size(), libraries.size() == 1 ? "y" : "ies", tally.accepted,
+                        tally.rejected, tally.crashed, tally.hung);
         std::fflush(stdout);
-        status = valid ? 0 : 1;
+        // A pipeline learns from the status that a library would not serve a host.
+        const bool allAccepted = tally.accepted == static_cast<int>(libraries.size());
+        status = valid && allAccepted ? 0 : 1;
     });
 }
 

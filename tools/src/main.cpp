@@ -2,8 +2,6 @@
 // dlopen and calls `init`, exactly as the runtime's core does.
 #include "Context.h"
 
-#include "zul/Version.h"
-
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -14,8 +12,9 @@ int main(int argc, char** argv) {
     app.name("zul");
     app.fallthrough(); // global options may follow the subcommand
     app.require_subcommand(1);
-    const zul::Version& version = zul::getVersion();
-    app.set_version_flag("--version", std::string("zul ") + version.name);
+    app.set_version_flag(
+        "--version", [&context] { return context.versionText(); },
+        "Print the version of zul and of the host API, the loader's path");
     app.add_option("--loader", context.loaderPath,
                    "Loader library to load (default: the one installed beside zul)");
     app.add_option("--log-level", context.logLevel,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "zul/Export.h"
+#include "zul/ProjectVersion.h"
 
 #include <cstdint>
 
@@ -8,8 +9,8 @@ namespace zul {
 
 /// The API version that code compiling against these headers is built for.
 /// An extension library reports these from getVersionMajor/getVersionMinor.
-constexpr uint32_t API_VERSION_MAJOR = 1;
-constexpr uint32_t API_VERSION_MINOR = 0;
+constexpr uint32_t API_VERSION_MAJOR = ZUL_VERSION_MAJOR;
+constexpr uint32_t API_VERSION_MINOR = ZUL_VERSION_MINOR;
 
 /// The host's API version. Extension libraries must report the same major and
 /// minor version to be accepted.
