@@ -266,7 +266,7 @@ void writeAttribute(TextWriter& out, const Attribute& a, ListingMode mode, PoolT
 
 void AttributeCode::print(std::ostream& stream) const {
     TextWriter out(stream);
-    writeCode(out, *this, ListingMode::STRICT, nullptr);
+    writeCode(out, *this, ListingMode::LIST, nullptr);
 }
 
 // Each attribute's print goes through the one dispatch, so the record and
@@ -274,7 +274,7 @@ void AttributeCode::print(std::ostream& stream) const {
 #define ZUL_PRINT_THROUGH_DISPATCH(Class)                                                          \
     void Class::print(std::ostream& stream) const {                                                \
         TextWriter out(stream);                                                                    \
-        writeAttribute(out, *this, ListingMode::STRICT, nullptr);                                  \
+        writeAttribute(out, *this, ListingMode::LIST, nullptr);                                    \
     }
 ZUL_PRINT_THROUGH_DISPATCH(AttributeConstantValue)
 ZUL_PRINT_THROUGH_DISPATCH(AttributeExceptions)

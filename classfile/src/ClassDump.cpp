@@ -3,7 +3,6 @@
 
 #include "classfile/ClassInfo.h"
 
-#include <exception>
 #include <ostream>
 
 namespace classfile {
@@ -25,19 +24,6 @@ constexpr AccessFlag kAccessFlags[] = {
 #include "AccessFlags.def"
 };
 
-// Runs `write`; if the record's text cannot be produced, what was written
-// stays and the reason follows it, so one bad record does not end the dump.
-template <typename F>
-void guarded(TextWriter& out, F&& write) {
-    try {
-        write();
-    } catch (const std::exception& e) {
-        out << " <error: " << e.what() << ">";
-    } catch (...) {
-        out << " <error: unknown exception>";
-    }
-}
-
 void writeHex(TextWriter& out, uint32_t value, int digits) {
     static const char kDigits[] = "0123456789abcdef";
     for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
@@ -54,7 +40,7 @@ void writeFlags(TextWriter& out, FlagSet set, uint32_t flags) {
 
 void writeSlot(TextWriter& out, const ConstantPool& pool, const char* label, uint32_t index) {
     out << label << "=#" << index;
-    guarded(out, [&] { writeSlotName(out, pool, index); });
+    writeSlotName(out, pool, index);
 }
 
 void writeClassSlot(TextWriter& out, const ConstantPool& pool, const char* label,
@@ -69,7 +55,7 @@ void writeAttributes(TextWriter& out, const AttributeList& attributes, ListingMo
                      PoolTextCache& cache) {
     for (size_t i = 0; i < attributes.size(); ++i) {
         out << "  [" << i << "] ";
-        guarded(out, [&] { writeAttribute(out, *attributes[i], mode, &cache); });
+        writeAttribute(out, *attributes[i], mode, &cache);
         out << '\n';
         out.flushIfLarge();
     }
@@ -126,11 +112,11 @@ void dumpClass(std::ostream& stream, const ClassInfo& cls, const DumpOptions& op
         if (entry == nullptr)
             continue;
         out << '#' << i << " = ";
-        guarded(out, [&] { writeEntry(out, *entry); });
+        writeEntry(out, *entry);
         out << '\n';
     }
 
-    const ListingMode mode = options.listCode ? ListingMode::TOLERANT : ListingMode::NONE;
+    const ListingMode mode = options.listCode ? ListingMode::LIST : ListingMode::NONE;
     PoolTextCache cache;
     for (const auto& field : cls.fields)
         writeMember(out, "field", FlagSet::FIELD, *field, mode, cache);

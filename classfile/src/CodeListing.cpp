@@ -75,7 +75,6 @@ private:
 // What one listing reads, and the operand texts it has made so far.
 struct Listing {
     const AttributeCode& code;
-    bool tolerant;
     PoolTextCache* poolTexts;
     LocalTexts localTexts;
 };
@@ -86,34 +85,14 @@ void appendBracketed(TextBuffer& out, std::string_view text) {
     out.push('>');
 }
 
-void appendFailure(TextBuffer& out, const char* what) {
-    out.append(" <error: ");
-    out.append(what);
-    out.push('>');
-}
-
 void appendPoolText(TextBuffer& out, Listing& listing, uint32_t index) {
     const ConstantPoolEntry* entry = listing.code.pool->find(index);
     if (entry == nullptr)
         return;
-    if (listing.poolTexts != nullptr) {
-        bool failed = false;
-        const std::string& text = listing.poolTexts->describe(*entry, index, failed);
-        if (failed)
-            appendFailure(out, text.c_str());
-        else
-            appendBracketed(out, text);
-        return;
-    }
-    if (!listing.tolerant) {
+    if (listing.poolTexts != nullptr)
+        appendBracketed(out, listing.poolTexts->describe(*entry, index));
+    else
         appendBracketed(out, entry->describe());
-        return;
-    }
-    try {
-        appendBracketed(out, entry->describe());
-    } catch (const std::exception& e) {
-        appendFailure(out, e.what());
-    }
 }
 
 void appendPoolOperand(TextBuffer& out, Listing& listing, uint32_t index) {
@@ -133,17 +112,7 @@ void appendLocal(TextBuffer& out, Listing& listing, uint32_t slot) {
         listing.localTexts.add(slot, std::string());
         return;
     }
-    std::string text;
-    if (!listing.tolerant) {
-        text = localDescription(*row);
-    } else {
-        try {
-            text = localDescription(*row);
-        } catch (const std::exception& e) {
-            appendFailure(out, e.what());
-            return;
-        }
-    }
+    std::string text = localDescription(*row);
     if (!text.empty())
         appendBracketed(out, text);
     listing.localTexts.add(slot, std::move(text));
@@ -305,27 +274,20 @@ size_t format(const OpcodeInfo& op, Listing& listing, const uint8_t* bytes, size
 
 } // namespace
 
-const std::string& PoolTextCache::describe(const ConstantPoolEntry& entry, uint32_t index,
-                                           bool& failed) {
+const std::string& PoolTextCache::describe(const ConstantPoolEntry& entry, uint32_t index) {
     if (mSlots.size() <= index)
         mSlots.resize(std::max<size_t>(index + 1, entry.pool->size()));
     Slot& slot = mSlots[index];
-    if (slot.state == 0) {
-        try {
-            slot.text = entry.describe();
-            slot.state = 1;
-        } catch (const std::exception& e) {
-            slot.text = e.what();
-            slot.state = 2;
-        }
+    if (!slot.known) {
+        slot.text = entry.describe();
+        slot.known = true;
     }
-    failed = slot.state == 2;
     return slot.text;
 }
 
 size_t formatInstruction(const OpcodeInfo& op, const AttributeCode& code, const uint8_t* bytes,
                          size_t size, size_t pc, std::string& out) {
-    Listing listing{code, false, nullptr, {}};
+    Listing listing{code, nullptr, {}};
     TextBuffer text;
     const size_t next = format(op, listing, bytes, size, pc, text);
     out.append(text.view());
@@ -336,8 +298,7 @@ void listInstructions(TextBuffer& out, const AttributeCode& code, int32_t limit,
                       PoolTextCache* cache) {
     if (mode == ListingMode::NONE)
         return;
-    Listing listing{
-        code, mode == ListingMode::TOLERANT, mode == ListingMode::TOLERANT ? cache : nullptr, {}};
+    Listing listing{code, cache, {}};
     const uint8_t* bytes = code.code.data();
     const size_t size =
         std::min(code.code.size(), static_cast<size_t>(std::max(code.code_length, 0)));
@@ -358,7 +319,7 @@ void listInstructions(TextBuffer& out, const AttributeCode& code, int32_t limit,
 
 std::string AttributeCode::listCode(int32_t limit) const {
     TextBuffer out;
-    listInstructions(out, *this, limit, ListingMode::STRICT, nullptr);
+    listInstructions(out, *this, limit, ListingMode::LIST, nullptr);
     return out.str();
 }
 

@@ -41,24 +41,23 @@ std::string localDescription(const LocalVariableInfo& row);
 void writeEntry(TextWriter& out, const ConstantPoolEntry& entry);
 void writeAnnotation(TextWriter& out, const AnnotationInfo& annotation);
 
-/// How the Code dump lists the instructions.
+/// Whether the Code dump lists the instructions.
 enum class ListingMode {
-    STRICT,   ///< as listCode: an operand text that fails ends the dump with its exception
-    TOLERANT, ///< an operand text that fails is shown as "<error: message>" in its place
-    NONE,     ///< no listing
+    LIST, ///< as listCode
+    NONE, ///< no listing
 };
 
-/// Operand texts of pool slots, kept for the listings of one class in
-/// tolerant mode (the texts of a class do not change).
+/// Operand texts of pool slots, kept for the listings of one class (the
+/// texts of a class do not change).
 class PoolTextCache {
 public:
-    /// The text of slot `index` (which holds an entry), or its failure as
-    /// "error: message" with `failed` set.
-    const std::string& describe(const ConstantPoolEntry& entry, uint32_t index, bool& failed);
+    /// The operand text of `entry`, which is slot `index`; a failure to make
+    /// it propagates and nothing is kept.
+    const std::string& describe(const ConstantPoolEntry& entry, uint32_t index);
 
 private:
     struct Slot {
-        int8_t state = 0; ///< 0 unknown, 1 text, 2 failure
+        bool known = false;
         std::string text;
     };
     std::vector<Slot> mSlots;

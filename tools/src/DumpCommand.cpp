@@ -33,8 +33,8 @@ protected:
 
 // While a class is dumped, the records' text operations may write
 // diagnostic lines (the entry-equality stub, a bad reference) to the
-// standard error stream; the dump already shows each failure in place, so
-// those lines are held back.
+// standard error stream; a file that cannot be dumped is reported in one
+// line of its own, so those lines are held back.
 class QuietStderr {
 public:
     QuietStderr() : mSaved(std::cerr.rdbuf(&mNull)) {}
@@ -48,7 +48,8 @@ private:
 };
 
 // Dumps one file to standard output; false, after a message on standard
-// error, when it cannot be read.
+// error, when it cannot be read or dumped. A file that fails halfway through
+// its dump shows none of it.
 bool dumpFile(const std::string& path, const classfile::DumpOptions& options) {
     // A directory opens like a file here and then reads as empty.
     std::error_code ec;
@@ -70,9 +71,13 @@ bool dumpFile(const std::string& path, const classfile::DumpOptions& options) {
     }
     std::ostringstream text;
     text << "Classfile " << path << '\n';
-    {
+    try {
         QuietStderr quiet;
         classfile::dumpClass(text, *cls, options);
+    } catch (const std::exception& e) {
+        std::cerr << "zul: " << oneLine(path) << ": not dumpable: " << oneLine(e.what())
+                  << std::endl;
+        return false;
     }
     std::cout << text.str() << std::flush;
     return true;

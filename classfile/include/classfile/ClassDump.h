@@ -17,9 +17,8 @@ struct DumpOptions {
 /// then the class attributes.
 ///
 /// A record whose text cannot be produced (an index chain that leads nowhere,
-/// an unknown descriptor character) is written as far as it goes, followed by
-/// " <error: message>", and the dump continues with the next record; nothing
-/// is thrown.
+/// an unknown descriptor character) ends the dump with the std::runtime_error
+/// of the record's text operation; what was written before it stays in `out`.
 void dumpClass(std::ostream& out, const ClassInfo& cls, const DumpOptions& options = {});
 
 } // namespace classfile
