@@ -94,9 +94,11 @@ TEST(Annotations, EveryTagConsumesItsOwnPayload) {
 TEST(Annotations, ValuesKeepOnlyTheMembersOfTheirTag) {
     ClassWriter w = minimalWriter();
     const AnnotationSpec inner = w.annotation("LIn;", {{"x", EV::constant('I', w.integer(4))}});
+    const uint16_t text = w.utf8("text");
+    const uint16_t one = w.utf8("ONE");
     const AnnotationSpec spec =
-        w.annotation("LOut;", {{"k", EV::constant('s', w.utf8("text"))},
-                               {"e", EV::enumValue(w.utf8("LE;"), w.utf8("ONE"))},
+        w.annotation("LOut;", {{"k", EV::constant('s', text)},
+                               {"e", EV::enumValue(w.utf8("LE;"), one)},
                                {"c", EV::classValue(w.utf8("Ljava/lang/String;"))},
                                {"a", EV::array({EV::constant('I', 1), EV::constant('I', 3)})},
                                {"n", EV::nested(inner)},
@@ -235,9 +237,11 @@ TEST(Annotations, ReadInTheClassArenaOrOnTheHeapTheyDumpAlike) {
         "LIn;",
         {{"x", EV::constant('I', w.integer(4))},
          {"a", EV::array({EV::constant('s', w.utf8("p")), EV::classValue(w.utf8("LC;"))})}});
+    const uint16_t one = w.utf8("ONE");
+    const uint16_t enumType = w.utf8("LE;");
     const AnnotationSpec spec = w.annotation(
         "LOut;", {{"n", EV::array({EV::nested(inner), EV::nested(inner), EV::array({})})},
-                  {"e", EV::enumValue(w.utf8("LE;"), w.utf8("ONE"))},
+                  {"e", EV::enumValue(enumType, one)},
                   {"d", EV::nested(w.annotation("LEmpty;", {}))}});
     w.addAttribute(w.annotations({spec, spec}));
     w.addMethod(1, "m", "(II)V", {w.parameterAnnotations({{spec}, {inner, spec}}, true)});

@@ -38,9 +38,11 @@ std::string richClass() {
     const uint16_t iface = w.classNamed("p/I");
     w.interfaces = {iface};
     const AnnotationSpec inner = w.annotation("LIn;", {{"v", EV::constant('J', big)}});
+    const uint16_t x = w.utf8("x");
+    const uint16_t one = w.utf8("ONE");
     const AnnotationSpec ann =
-        w.annotation("LA;", {{"s", EV::constant('s', w.utf8("x"))},
-                             {"e", EV::enumValue(w.utf8("LE;"), w.utf8("ONE"))},
+        w.annotation("LA;", {{"s", EV::constant('s', x)},
+                             {"e", EV::enumValue(w.utf8("LE;"), one)},
                              {"c", EV::classValue(w.utf8("LT;"))},
                              {"a", EV::array({EV::constant('I', num), EV::nested(inner)})},
                              {"q", EV::bare('q')}});
@@ -108,10 +110,10 @@ TEST(Robustness, SamplesReadWhole) {
 }
 
 TEST(Robustness, EveryTruncationFailsAtTheEndOfInput) {
-    for (const Sample& s : samples()) {
-        SCOPED_TRACE(s.name);
     // Where a pool tag is due, the end of input reads as the unknown tag 255.
     testing::internal::CaptureStderr();
+    for (const Sample& s : samples()) {
+        SCOPED_TRACE(s.name);
         for (size_t length = 0; length < s.bytes.size(); ++length) {
             const std::string what = readAndUse(s.bytes.substr(0, length), length % 7 == 0);
             EXPECT_TRUE(what.rfind("unexpected end of input at offset ", 0) == 0 ||
@@ -119,9 +121,9 @@ TEST(Robustness, EveryTruncationFailsAtTheEndOfInput) {
                 << "length " << length << ": " << what;
         }
     }
+    testing::internal::GetCapturedStderr();
 }
 
-    testing::internal::GetCapturedStderr();
 TEST(Robustness, SingleByteMutationsReadOrThrow) {
     std::mt19937 random(20261205);
     int failures = 0, reads = 0;

@@ -191,11 +191,13 @@ TEST(AttributeDump, AnnotationsWithEveryElementValueTag) {
         const uint16_t str = w.utf8("text");
         const AnnotationSpec inner =
             w.annotation("LIn;", {{"x", ElementValueSpec::constant('I', i7)}});
+        const uint16_t stringType = w.utf8("Ljava/lang/String;");
+        const uint16_t fancy = w.utf8("FANCY");
         const AnnotationSpec outer = w.annotation(
             "LOut;", {{"b", ElementValueSpec::constant('B', i7)},
                       {"s", ElementValueSpec::constant('s', str)},
-                      {"k", ElementValueSpec::classValue(w.utf8("Ljava/lang/String;"))},
-                      {"e", ElementValueSpec::enumValue(w.utf8("LKind;"), w.utf8("FANCY"))},
+                      {"k", ElementValueSpec::classValue(stringType)},
+                      {"e", ElementValueSpec::enumValue(w.utf8("LKind;"), fancy)},
                       {"n", ElementValueSpec::nested(inner)},
                       {"a", ElementValueSpec::array({ElementValueSpec::constant('I', i7),
                                                      ElementValueSpec::constant('s', str)})},

@@ -177,7 +177,8 @@ TEST(EntryDump, BrokenDescriptorsFailWithTheFieldTypeError) {
 
 TEST(EntryDump, MethodOperandNeedsANameAndTypeEntry) {
     ClassWriter w = classWriter();
-    const uint16_t ref = w.refEntry(10, w.classNamed("a/B"), w.utf8("not a name and type"));
+    const uint16_t notNameAndType = w.utf8("not a name and type");
+    const uint16_t ref = w.refEntry(10, w.classNamed("a/B"), notNameAndType);
     const auto cls = readClass(w.str());
     EXPECT_EQ(printed(cls->pool().at(ref)),
               "{tag=Method; classIndex=" + num(cls->pool().as<CPEMethodRef>(ref).class_index) +

@@ -187,6 +187,11 @@ inline void ElementValueSpec::writeTo(Bytes& out) const {
 
 /// Builds a class file. Pool helpers return the slot they fill and reuse an
 /// identical entry written before (except rawEntry, which always appends).
+///
+/// Slots are numbered in the order the helpers run, and C++ leaves the order
+/// of a call's arguments open: a call must not take two pool helpers as
+/// arguments. Helpers that fill several slots write the later parts first,
+/// the order in which the existing example files and tests were laid out.
 class ClassWriter {
 public:
     // Header values, written as set.
@@ -229,20 +234,22 @@ public:
     uint16_t string(const std::string& text) { return stringEntry(utf8(text)); }
     uint16_t stringEntry(uint16_t utf8Index) { return entry(8, Bytes().u2(utf8Index)); }
     uint16_t nameAndType(const std::string& name, const std::string& descriptor) {
-        return nameAndTypeEntry(utf8(name), utf8(descriptor));
+        const uint16_t descriptorIndex = utf8(descriptor);
+        const uint16_t nameIndex = utf8(name);
+        return nameAndTypeEntry(nameIndex, descriptorIndex);
     }
     uint16_t nameAndTypeEntry(uint16_t nameIndex, uint16_t descriptorIndex) {
         return entry(12, Bytes().u2(nameIndex).u2(descriptorIndex));
     }
     uint16_t fieldRef(const std::string& cls, const std::string& name, const std::string& desc) {
-        return refEntry(9, classNamed(cls), nameAndType(name, desc));
+        return memberRef(9, cls, name, desc);
     }
     uint16_t methodRef(const std::string& cls, const std::string& name, const std::string& desc) {
-        return refEntry(10, classNamed(cls), nameAndType(name, desc));
+        return memberRef(10, cls, name, desc);
     }
     uint16_t interfaceMethodRef(const std::string& cls, const std::string& name,
                                 const std::string& desc) {
-        return refEntry(11, classNamed(cls), nameAndType(name, desc));
+        return memberRef(11, cls, name, desc);
     }
     /// Tags 9, 10, 11 with raw indices.
     uint16_t refEntry(uint8_t tag, uint16_t classIndex, uint16_t nameAndTypeIndex) {
@@ -365,7 +372,9 @@ public:
 
     void addField(uint16_t access, const std::string& name, const std::string& descriptor,
                   const AttributeBytesList& attrs = {}) {
-        addField(access, utf8(name), utf8(descriptor), attrs);
+        const uint16_t descriptorIndex = utf8(descriptor);
+        const uint16_t nameIndex = utf8(name);
+        addField(access, nameIndex, descriptorIndex, attrs);
     }
     void addField(uint16_t access, uint16_t nameIndex, uint16_t descriptorIndex,
                   const AttributeBytesList& attrs) {
@@ -374,7 +383,9 @@ public:
     }
     void addMethod(uint16_t access, const std::string& name, const std::string& descriptor,
                    const AttributeBytesList& attrs = {}) {
-        addMethod(access, utf8(name), utf8(descriptor), attrs);
+        const uint16_t descriptorIndex = utf8(descriptor);
+        const uint16_t nameIndex = utf8(name);
+        addMethod(access, nameIndex, descriptorIndex, attrs);
     }
     void addMethod(uint16_t access, uint16_t nameIndex, uint16_t descriptorIndex,
                    const AttributeBytesList& attrs) {
@@ -413,6 +424,12 @@ private:
         if (n > 0xFFFF)
             throw std::length_error("class writer: value does not fit in 2 bytes");
         return static_cast<uint16_t>(n);
+    }
+    uint16_t memberRef(uint8_t tag, const std::string& cls, const std::string& name,
+                       const std::string& desc) {
+        const uint16_t nameAndTypeIndex = nameAndType(name, desc);
+        const uint16_t classIndex = classNamed(cls);
+        return refEntry(tag, classIndex, nameAndTypeIndex);
     }
     uint16_t entry(uint8_t tag, const Bytes& payload, unsigned slots = 1) {
         std::string key(1, static_cast<char>(tag));
