@@ -129,6 +129,7 @@ Failure failureOf(F&& f) {
 
 TEST(ClassDump, ABadRecordEndsTheDumpWithItsError) {
     struct Case {
+        const ClassWriter* writer;
         std::string what, err, tail;               ///< tail: how the dump text ends
         std::function<void(const ClassInfo&)> own; ///< the record's own dump
     };
@@ -142,20 +143,17 @@ TEST(ClassDump, ABadRecordEndsTheDumpWithItsError) {
     local.addMethod(0x0009, "m", "()V",
                     {local.code(1, 1, {0x1A, 0xB1}, {},
                                 {local.localVariableTable({local.local(0, 2, "q", "Q", 0)})})});
-    const std::vector<std::pair<ClassWriter*, Case>> cases = {
-        {&ref,
-         {"Reading SGB error:  pool[" + num(notAClass) + "] != CPEClass",
-          "CPERef : pool[" + num(notAClass) + "] != CPEClass \n",
-          ", constant_value_index=" + num(badRef),
-          [](const ClassInfo& c) { printed(*c.fields[0]->attributes[0]); }}},
-        {&local,
-         {"Reading SGB failed: Unknown field type: Q", "unknown field type:Q\n",
-          "code={\n      0 iload_0 ",
-          [](const ClassInfo& c) { c.methods[0]->code()->listCode(2); }}},
+    const std::vector<Case> cases = {
+        {&ref, "Reading SGB error:  pool[" + num(notAClass) + "] != CPEClass",
+         "CPERef : pool[" + num(notAClass) + "] != CPEClass \n",
+         ", constant_value_index=" + num(badRef),
+         [](const ClassInfo& c) { printed(*c.fields[0]->attributes[0]); }},
+        {&local, "Reading SGB failed: Unknown field type: Q", "unknown field type:Q\n",
+         "code={\n      0 iload_0 ", [](const ClassInfo& c) { c.methods[0]->code()->listCode(2); }},
     };
-    for (const auto& [writer, c] : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto cls = readClass(writer->str());
+        const auto cls = readClass(c.writer->str());
         std::ostringstream out;
         const Failure whole = failureOf([&] { dumpClass(out, *cls); });
         EXPECT_EQ(whole.what, c.what);
