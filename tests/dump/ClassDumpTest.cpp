@@ -153,9 +153,10 @@ TEST(ClassDump, ABadRecordEndsTheDumpWithItsError) {
           "code={\n      0 iload_0 ",
           [](const ClassInfo& c) { c.methods[0]->code()->listCode(2); }}},
     };
-    for (const auto& [writer, c] : cases) {
+    for (const auto& row : cases) {
+        const Case& c = row.second;
         SCOPED_TRACE(c.what);
-        const auto cls = readClass(writer->str());
+        const auto cls = readClass(row.first->str());
         std::ostringstream out;
         const Failure whole = failureOf([&] { dumpClass(out, *cls); });
         EXPECT_EQ(whole.what, c.what);
