@@ -194,7 +194,7 @@ void timeBatches(benchmark::State& state, const std::string& file, Make&& make) 
             result = Result();
         state.ResumeTiming();
     }
-    const auto done = static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(batch);
+    const auto done = state.iterations() * static_cast<int64_t>(batch);
     state.SetBytesProcessed(done * static_cast<int64_t>(file.size()));
     state.counters["file_bytes"] = static_cast<double>(file.size());
     state.counters["time_per_file"] = benchmark::Counter(

@@ -67,7 +67,7 @@ void BM_RenderToBuffer(benchmark::State& state) {
         zul::Status status;
         benchmark::DoNotOptimize(info->toXML(&buffer[0], &size, &status));
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(xml.size()));
     state.counters["xml_bytes"] = static_cast<double>(xml.size());
 }
 BENCHMARK(BM_RenderToBuffer)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -80,7 +80,7 @@ void BM_CopyOfSameSize(benchmark::State& state) {
         std::string copy(xml);
         benchmark::DoNotOptimize(copy.data());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * xml.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(xml.size()));
 }
 BENCHMARK(BM_CopyOfSameSize)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -93,7 +93,7 @@ void BM_ToXMLString(benchmark::State& state) {
         bytes = xml.size();
         benchmark::DoNotOptimize(xml.data());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
 }
 BENCHMARK(BM_ToXMLString)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -101,7 +101,7 @@ void BM_Clone(benchmark::State& state) {
     const auto info = largeRecord(static_cast<size_t>(state.range(0)));
     for (auto _ : state)
         std::unique_ptr<RuleFileInfoImpl>(info->clone());
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * state.range(0)));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_Clone)->Arg(10000)->Unit(benchmark::kMillisecond);
 

@@ -9,7 +9,7 @@ static void BM_FromUTF8(benchmark::State& state) {
         text += "rule$name\xC3\xA9\xE2\x82\xAC";
     for (auto _ : state)
         benchmark::DoNotOptimize(util::fromUTF8(text));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_FromUTF8);
 
@@ -19,7 +19,7 @@ static void BM_ToUTF8(benchmark::State& state) {
         text += L"rule$name\u00E9\u20AC";
     for (auto _ : state)
         benchmark::DoNotOptimize(util::toUTF8(text));
-    state.SetBytesProcessed(
-        static_cast<int64_t>(state.iterations() * text.size() * sizeof(wchar_t)));
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<int64_t>(text.size() * sizeof(wchar_t)));
 }
 BENCHMARK(BM_ToUTF8);

@@ -86,24 +86,23 @@ ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, boo
 ElementValue::~ElementValue() = default;
 
 AttributeRuntimeAnnotations::AttributeRuntimeAnnotations(AttributeKind k, ByteReader& in,
-                                                         const ConstantPool& pool)
+                                                         const ConstantPool& constantPool)
     : Attribute(k) {
     num_annotations = in.u2();
-    annotations = readAnnotations(in, pool, num_annotations);
+    annotations = readAnnotations(in, constantPool, num_annotations);
 }
 
 AttributeRuntimeAnnotations::~AttributeRuntimeAnnotations() {
     abandonInArena(annotations);
 }
 
-AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(AttributeKind k,
-                                                                           ByteReader& in,
-                                                                           const ConstantPool& pool)
+AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(
+    AttributeKind k, ByteReader& in, const ConstantPool& constantPool)
     : Attribute(k) {
     num_parameters = in.u1();
     parameter_annotations.reserve(in.capacityFor(num_parameters, 2));
     for (uint32_t i = 0; i < num_parameters; ++i)
-        parameter_annotations.push_back(readAnnotations(in, pool, in.u2()));
+        parameter_annotations.push_back(readAnnotations(in, constantPool, in.u2()));
 }
 
 AttributeRuntimeParameterAnnotations::~AttributeRuntimeParameterAnnotations() {

@@ -9,7 +9,7 @@
 
 namespace classfile {
 
-AttributeCode::AttributeCode(ByteReader& in, const ConstantPool& pool, unsigned depth)
+AttributeCode::AttributeCode(ByteReader& in, const ConstantPool& constantPool, unsigned depth)
     : Attribute(KIND) {
     if (depth >= kMaxCodeDepth)
         throw std::runtime_error("Reading SGB failed: Code attribute at offset " +
@@ -32,13 +32,13 @@ AttributeCode::AttributeCode(ByteReader& in, const ConstantPool& pool, unsigned 
         row.end_pc = in.u2();
         row.handler_pc = in.u2();
         row.catch_type = in.u2();
-        row.pool = &pool;
+        row.pool = &constantPool;
     }
 
     attributes_count = in.u2();
     attributes.reserve(in.capacityFor(attributes_count, 6));
     for (uint32_t i = 0; i < attributes_count; ++i) {
-        std::unique_ptr<Attribute> attribute = readAttribute(in, i, pool, depth + 1);
+        std::unique_ptr<Attribute> attribute = readAttribute(in, i, constantPool, depth + 1);
         switch (attribute->kind) {
         case AttributeKind::LocalVariableTable:
             localVariableTable = static_cast<const AttributeLocalVariableTable*>(attribute.get());
@@ -75,7 +75,7 @@ AttributeExceptions::AttributeExceptions(ByteReader& in) : Attribute(KIND) {
         exception_index_table.push_back(in.u2());
 }
 
-AttributeInnerClasses::AttributeInnerClasses(ByteReader& in, const ConstantPool& pool)
+AttributeInnerClasses::AttributeInnerClasses(ByteReader& in, const ConstantPool& constantPool)
     : Attribute(KIND) {
     number_of_classes = in.u2();
     classes.reserve(in.capacityFor(number_of_classes, 8));
@@ -86,7 +86,7 @@ AttributeInnerClasses::AttributeInnerClasses(ByteReader& in, const ConstantPool&
         row.outer_class_info_index = in.u2();
         row.inner_name_index = in.u2();
         row.inner_class_access_flags = in.u2();
-        row.pool = &pool;
+        row.pool = &constantPool;
     }
 }
 
@@ -104,7 +104,8 @@ AttributeLineNumberTable::AttributeLineNumberTable(ByteReader& in) : Attribute(K
     }
 }
 
-AttributeLocalVariableTable::AttributeLocalVariableTable(ByteReader& in, const ConstantPool& pool)
+AttributeLocalVariableTable::AttributeLocalVariableTable(ByteReader& in,
+                                                         const ConstantPool& constantPool)
     : Attribute(KIND) {
     const uint16_t count = in.u2();
     local_variable_table.reserve(in.capacityFor(count, 10));
@@ -116,7 +117,7 @@ AttributeLocalVariableTable::AttributeLocalVariableTable(ByteReader& in, const C
         row.name_index = in.u2();
         row.descriptor_index = in.u2();
         row.index = in.u2();
-        row.pool = &pool;
+        row.pool = &constantPool;
     }
 }
 

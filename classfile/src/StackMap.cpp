@@ -55,14 +55,15 @@ void readTypes(StackMapEntry::TyList& list, ByteReader& in, const ConstantPool& 
 
 } // namespace
 
-AttributeStackMap::AttributeStackMap(ByteReader& in, const ConstantPool& pool) : Attribute(KIND) {
+AttributeStackMap::AttributeStackMap(ByteReader& in, const ConstantPool& constantPool)
+    : Attribute(KIND) {
     numberOfEntries = in.u2();
     entries.reserve(in.capacityFor(numberOfEntries, 6));
     for (uint32_t i = 0; i < numberOfEntries; ++i) {
         StackMapEntry& entry = entries.emplace_back();
         entry.offset = in.u2();
-        readTypes(entry.locals, in, pool);
-        readTypes(entry.stack, in, pool);
+        readTypes(entry.locals, in, constantPool);
+        readTypes(entry.stack, in, constantPool);
     }
 }
 

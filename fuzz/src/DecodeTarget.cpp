@@ -41,15 +41,17 @@ void checkRecord(const zulx::RuleData& record) {
     }
     for (const auto& method : record.methodIndex) {
         const int32_t i = method.second;
-        if (i < 0 || static_cast<size_t>(i) >= constants.size() || !constants[i] ||
-            constants[i]->tag != SGB::CPEntry::METHOD)
+        if (i < 0 || static_cast<size_t>(i) >= constants.size() ||
+            !constants[static_cast<size_t>(i)] ||
+            constants[static_cast<size_t>(i)]->tag != SGB::CPEntry::METHOD)
             finding("the method index points at a constant without a method record");
     }
     if (!std::is_sorted(record.handleRefs.begin(), record.handleRefs.end()))
         finding("the handle reference list is not sorted");
     for (const int32_t i : record.handleRefs)
-        if (i < 0 || static_cast<size_t>(i) >= constants.size() || !constants[i] ||
-            constants[i]->tag != SGB::CPEntry::BUILTIN)
+        if (i < 0 || static_cast<size_t>(i) >= constants.size() ||
+            !constants[static_cast<size_t>(i)] ||
+            constants[static_cast<size_t>(i)]->tag != SGB::CPEntry::BUILTIN)
             finding("a handle reference points at a constant that is no built-in");
 }
 

@@ -91,10 +91,11 @@ void runToXml(const uint8_t* data, size_t size) {
 
     exercise(info, "RuleFileInfoImpl", in);
     if (info.numAnnotations > 0) {
-        const AnnotationImpl& annotation = info.annotations[in.below(info.numAnnotations)];
+        const AnnotationImpl& annotation =
+            info.annotations[in.below(static_cast<uint32_t>(info.numAnnotations))];
         exercise(annotation, "AnnotationImpl", in);
         if (annotation.numArguments > 0)
-            exercise(annotation.arguments[in.below(annotation.numArguments)],
+            exercise(annotation.arguments[in.below(static_cast<uint32_t>(annotation.numArguments))],
                      "AnnotationArgumentImpl", in);
     }
     const std::unique_ptr<RuleFileInfoImpl> copy(info.clone());

@@ -31,7 +31,7 @@ void ExtensionManagerImpl::addPluginPaths(const wchar_t* const* paths, size_t co
         count = 0;
     for (size_t i = 0; i < count; ++i) {
         const wchar_t* text = paths[i] ? paths[i] : L"";
-        util::Log<zul::LOG_DEBUG>("zulPlugins item %1%: '%2%'") % static_cast<uint64_t>(i) % text;
+        util::Log<zul::LOG_DEBUG>("zulPlugins item %1%: '%2%'") % i % text;
         const fs::path path(util::toNarrowACP(text));
         const fs::file_status status = fs::status(path);
         if (!fs::exists(status)) {

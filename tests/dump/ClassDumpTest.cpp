@@ -44,7 +44,7 @@ TEST(ClassDump, HeaderPoolAndMembersOfARealClass) {
         "magic=0xcafebabe\nminor_version=0\nmajor_version=50\n"
         "access_flags=0x0021 public super\n"
         "this_class=#" +
-        num(pool.thisClassIndex) +
+        std::to_string(pool.thisClassIndex) +
         " [dump/Interfaces]\n"
         "super_class=#" +
         num(cls->super_class->index) +

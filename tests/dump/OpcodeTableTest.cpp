@@ -36,7 +36,9 @@ TEST(OpcodeTable, MnemonicsAtTheirOpcodes) {
         "254:impdep1,255:impdep2");
     for (std::string item; std::getline(expected, item, ',');) {
         const size_t colon = item.find(':');
-        EXPECT_EQ(mnemonic(std::stoul(item.substr(0, colon))), item.substr(colon + 1)) << item;
+        EXPECT_EQ(mnemonic(static_cast<unsigned>(std::stoul(item.substr(0, colon)))),
+                  item.substr(colon + 1))
+            << item;
     }
     for (unsigned op = 203; op <= 253; ++op)
         EXPECT_EQ(mnemonic(op), "rserved" + std::to_string(op));

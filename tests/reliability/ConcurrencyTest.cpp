@@ -20,7 +20,7 @@
 namespace reliability {
 namespace {
 
-constexpr int kThreads = 4;
+constexpr size_t kThreads = 4;
 
 std::shared_ptr<zulx::SGB> decodeObject(const std::string& bytes) {
     std::istringstream in(bytes);
@@ -54,9 +54,9 @@ std::vector<std::string> decodeAll() {
 /// Runs `work` on kThreads threads released at the same moment.
 template <typename Work>
 void together(Work work) {
-    std::atomic<int> ready{0};
+    std::atomic<size_t> ready{0};
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
+    for (size_t t = 0; t < kThreads; ++t)
         threads.emplace_back([&, t] {
             ++ready;
             while (ready.load() < kThreads) {
@@ -69,14 +69,14 @@ void together(Work work) {
 
 TEST(ParallelDecodeTest, FirstDecodesOnSeveralThreadsAgree) {
     std::vector<std::vector<std::string>> results(kThreads);
-    together([&](int t) { results[t] = decodeAll(); });
+    together([&](size_t t) { results[t] = decodeAll(); });
 
     const std::vector<std::string> alone = decodeAll();
     size_t decoded = 0;
     for (const std::string& xml : alone)
-        decoded += xml.empty() ? 0 : 1;
+        decoded += xml.empty() ? 0u : 1u;
     EXPECT_GE(decoded, 3u) << "the examples decode";
-    for (int t = 0; t < kThreads; ++t)
+    for (size_t t = 0; t < kThreads; ++t)
         EXPECT_EQ(results[t], alone) << "thread " << t;
 }
 
@@ -90,14 +90,14 @@ TEST(ParallelDecodeTest, OneRecordRendersTheSameOnSeveralThreads) {
     const std::string expected = xmlOf(info);
 
     std::vector<int> mismatches(kThreads, 0);
-    together([&](int t) {
+    together([&](size_t t) {
         for (int i = 0; i < 50; ++i) {
             mismatches[t] += xmlOf(info) == expected ? 0 : 1;
             if (info.getNumAnnotations() > 0)
                 mismatches[t] += xmlOf(*info.getAnnotation(0)).empty() ? 1 : 0;
         }
     });
-    for (int t = 0; t < kThreads; ++t)
+    for (size_t t = 0; t < kThreads; ++t)
         EXPECT_EQ(mismatches[t], 0) << "thread " << t;
 }
 

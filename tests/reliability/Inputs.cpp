@@ -135,7 +135,7 @@ std::string mutate(const std::string& bytes, std::mt19937& random) {
         out[at] = static_cast<char>(random());
         break;
     case 1:
-        out[at] = static_cast<char>(out[at] ^ (1u << (random() % 8)));
+        out[at] = static_cast<char>(static_cast<unsigned char>(out[at]) ^ (1u << (random() % 8)));
         break;
     case 2: {
         // A count or a length set to an extreme value.

@@ -8,8 +8,8 @@ namespace sgbtest {
 /// 64-bit FNV-1a, continued from `hash`: the checksum with which the tests
 /// compare the program's tables with the published ones.
 inline uint64_t fnv1a(const std::string& text, uint64_t hash = 0xcbf29ce484222325ULL) {
-    for (unsigned char c : text) {
-        hash ^= c;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
         hash *= 0x100000001b3ULL;
     }
     return hash;

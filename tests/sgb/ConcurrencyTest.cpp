@@ -37,20 +37,20 @@ std::string ruleFile(int variant) {
 }
 
 TEST(ConcurrencyTest, EightThreadsDecodeSameAndDifferentFilesFromFirstUse) {
-    constexpr int kThreads = 8;
-    constexpr int kRounds = 20;
+    constexpr size_t kThreads = 8;
+    constexpr size_t kRounds = 20;
     const std::vector<std::string> files{ruleFile(0), ruleFile(1), ruleFile(2)};
 
-    std::atomic<int> ready{0};
+    std::atomic<size_t> ready{0};
     std::vector<std::vector<std::string>> seen(kThreads);
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
+    for (size_t t = 0; t < kThreads; ++t)
         threads.emplace_back([&, t] {
             // Start together so that the first decodes race for the tables.
             ++ready;
             while (ready.load() < kThreads)
                 std::this_thread::yield();
-            for (int r = 0; r < kRounds; ++r) {
+            for (size_t r = 0; r < kRounds; ++r) {
                 const auto sgb = sgbtest::decode(files[(t + r) % files.size()]);
                 seen[t].push_back(sgbtest::recordText(*sgb->data));
             }
@@ -62,8 +62,8 @@ TEST(ConcurrencyTest, EightThreadsDecodeSameAndDifferentFilesFromFirstUse) {
     for (const std::string& file : files)
         expected.push_back(sgbtest::recordText(*sgbtest::decode(file)->data));
     EXPECT_NE(expected[0], expected[1]);
-    for (int t = 0; t < kThreads; ++t)
-        for (int r = 0; r < kRounds; ++r)
+    for (size_t t = 0; t < kThreads; ++t)
+        for (size_t r = 0; r < kRounds; ++r)
             EXPECT_EQ(seen[t][r], expected[(t + r) % files.size()]) << t << " " << r;
 }
 

@@ -98,16 +98,16 @@ protected:
 class AttributeRuntimeVisibleAnnotations : public AttributeRuntimeAnnotations {
 public:
     static constexpr AttributeKind KIND = AttributeKind::RuntimeVisibleAnnotations;
-    AttributeRuntimeVisibleAnnotations(ByteReader& in, const ConstantPool& pool)
-        : AttributeRuntimeAnnotations(KIND, in, pool) {}
+    AttributeRuntimeVisibleAnnotations(ByteReader& in, const ConstantPool& constantPool)
+        : AttributeRuntimeAnnotations(KIND, in, constantPool) {}
 };
 
 /// "RuntimeInvisibleAnnotations".
 class AttributeRuntimeInvisibleAnnotations : public AttributeRuntimeAnnotations {
 public:
     static constexpr AttributeKind KIND = AttributeKind::RuntimeInvisibleAnnotations;
-    AttributeRuntimeInvisibleAnnotations(ByteReader& in, const ConstantPool& pool)
-        : AttributeRuntimeAnnotations(KIND, in, pool) {}
+    AttributeRuntimeInvisibleAnnotations(ByteReader& in, const ConstantPool& constantPool)
+        : AttributeRuntimeAnnotations(KIND, in, constantPool) {}
 };
 
 /// Base of the two parameter-annotation attributes of a method: one list of
@@ -127,16 +127,16 @@ protected:
 class AttributeRuntimeVisibleParameterAnnotations : public AttributeRuntimeParameterAnnotations {
 public:
     static constexpr AttributeKind KIND = AttributeKind::RuntimeVisibleParameterAnnotations;
-    AttributeRuntimeVisibleParameterAnnotations(ByteReader& in, const ConstantPool& pool)
-        : AttributeRuntimeParameterAnnotations(KIND, in, pool) {}
+    AttributeRuntimeVisibleParameterAnnotations(ByteReader& in, const ConstantPool& constantPool)
+        : AttributeRuntimeParameterAnnotations(KIND, in, constantPool) {}
 };
 
 /// "RuntimeInvisibleParameterAnnotations".
 class AttributeRuntimeInvisibleParameterAnnotations : public AttributeRuntimeParameterAnnotations {
 public:
     static constexpr AttributeKind KIND = AttributeKind::RuntimeInvisibleParameterAnnotations;
-    AttributeRuntimeInvisibleParameterAnnotations(ByteReader& in, const ConstantPool& pool)
-        : AttributeRuntimeParameterAnnotations(KIND, in, pool) {}
+    AttributeRuntimeInvisibleParameterAnnotations(ByteReader& in, const ConstantPool& constantPool)
+        : AttributeRuntimeParameterAnnotations(KIND, in, constantPool) {}
 };
 
 } // namespace classfile

@@ -10,11 +10,8 @@
 // equal), then calls registerExtensionFactories, in which the library hands
 // each factory to ExtensionManager::addFactory. unregisterExtensionFactories
 // runs once when the manager is destroyed, before any factory is destroyed.
-//
-//   extern "C" ZUL_EXTENSION_EXPORT int32_t getVersionMajor();
-//   extern "C" ZUL_EXTENSION_EXPORT int32_t getVersionMinor();
-//   extern "C" ZUL_EXTENSION_EXPORT void registerExtensionFactories(zulx::ExtensionManager*);
-//   extern "C" ZUL_EXTENSION_EXPORT void unregisterExtensionFactories(zulx::ExtensionManager*);
+// The declarations at the end of this header let the compiler check a
+// library's definitions against these signatures.
 
 /// Marks an entry point of an extension library as exported.
 #define ZUL_EXTENSION_EXPORT __attribute__((visibility("default")))
@@ -38,3 +35,10 @@ using GetVersionFunction = int32_t (*)();
 using RegisterFactoriesFunction = void (*)(ExtensionManager*);
 
 } // namespace zulx
+
+extern "C" {
+ZUL_EXTENSION_EXPORT int32_t getVersionMajor();
+ZUL_EXTENSION_EXPORT int32_t getVersionMinor();
+ZUL_EXTENSION_EXPORT void registerExtensionFactories(zulx::ExtensionManager* manager);
+ZUL_EXTENSION_EXPORT void unregisterExtensionFactories(zulx::ExtensionManager* manager);
+}

@@ -20,7 +20,7 @@ public:
         ENUM_TYPE = 6,    ///< payload: int32_t* (index into the enum type names)
         ENUM_VALUE = 7,   ///< payload: std::shared_ptr<SGB::Enum>*
     };
-    CPEntry(int32_t tag, void* payload) : tag(tag), payload(payload) {}
+    CPEntry(int32_t entryTag, void* entryPayload) : tag(entryTag), payload(entryPayload) {}
     /// Does not free the payload. Defined out of line in the loader, which
     /// thereby carries the class's virtual table: the record deletes entries
     /// through it without linking against the loader.

@@ -12,7 +12,8 @@ namespace SGB {
 class Enum {
 public:
     Enum() = default;
-    Enum(int32_t value, std::wstring name) : value(value), name(std::move(name)) {}
+    Enum(int32_t keywordValue, std::wstring keywordName)
+        : value(keywordValue), name(std::move(keywordName)) {}
 
     int32_t value = 0;
     std::wstring name;
