@@ -240,11 +240,11 @@ std::string xmlAttribute(const std::string& text) {
     return out;
 }
 
-enum class Output { Xml, XmlPerFile, Json, None, CheckText, CheckJson };
+enum class Output { Xml, XmlPerFile, JsonLines, None, CheckText, CheckJson };
 
 Output decodeOutput(const DecodeOptions& options) {
     if (options.format == "json")
-        return Output::Json;
+        return Output::JsonLines;
     if (options.format == "none")
         return Output::None;
     return options.xmlPerFile ? Output::XmlPerFile : Output::Xml;
@@ -252,7 +252,8 @@ Output decodeOutput(const DecodeOptions& options) {
 
 /// Outputs that print the rule file's errors and warnings themselves.
 bool showsDiagnostics(Output output) {
-    return output == Output::Json || output == Output::CheckText || output == Output::CheckJson;
+    return output == Output::JsonLines || output == Output::CheckText ||
+           output == Output::CheckJson;
 }
 
 /// Prints what one file holds; false when the file has errors and the output
@@ -272,7 +273,7 @@ bool printDecoded(Output output, const std::string& file, const zulx::SGB& sgb) 
             std::cout << xml << '\n';
         return true;
     }
-    case Output::Json:
+    case Output::JsonLines:
         std::cout << jsonLine(recordJson(file, data));
         return true;
     case Output::None:
@@ -297,7 +298,7 @@ void printFailure(Output output, const std::string& file, const std::string& mes
     if (output == Output::Xml)
         std::cout << "<rulefile file=\"" << xmlAttribute(file) << "\" error=\""
                   << xmlAttribute(message) << "\"/>\n";
-    else if (output == Output::Json || output == Output::CheckJson)
+    else if (output == Output::JsonLines || output == Output::CheckJson)
         std::cout << jsonLine(Json{{"file", file}, {"error", message}});
     std::cout.flush();
     std::cerr << "zul: " << oneLine(file) << ": " << oneLine(message) << std::endl;
