@@ -128,11 +128,11 @@ TEST(Attributes, BadAttributesFailWithTheirOwnMessage) {
         {nestedCode(11), "Reading SGB failed: Code attribute at offset 150 is nested in 8 other "
                          "Code attributes"},
     };
-    for (const auto& [attribute, what] : cases) {
-        SCOPED_TRACE(what);
-        const cftest::Failure f = failureOf<std::exception>([&] { readOne(w, attribute); });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        const cftest::Failure f = failureOf<std::exception>([&] { readOne(w, c.first); });
         ASSERT_TRUE(f.thrown);
-        EXPECT_EQ(f.what, what);
+        EXPECT_EQ(f.what, c.second);
         EXPECT_EQ(f.stderrText, "");
     }
     const OneAttribute deep = readOne(w, nestedCode(3));

@@ -42,12 +42,12 @@ TEST(ByteReader, EndOfInputNamesTheOffsetAndWhatWasMissing) {
         {[&](ByteReader& r) { r.bytes(bytes, 0xFFFFFFFF); },
          "at offset 2: 4294967295 more bytes needed, 1 left"},
     };
-    for (const auto& [read, what] : cases) {
+    for (const auto& c : cases) {
         std::istringstream in(std::string("abc"));
         ByteReader r(in);
         r.u2();
-        EXPECT_EQ(failureOf<std::runtime_error>([&] { read(r); }).what,
-                  std::string("unexpected end of input ") + what);
+        EXPECT_EQ(failureOf<std::runtime_error>([&] { c.first(r); }).what,
+                  std::string("unexpected end of input ") + c.second);
     }
 }
 
