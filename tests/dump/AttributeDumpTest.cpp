@@ -175,6 +175,11 @@ TEST(AttributeDump, EveryAttributeAsTheRulesWriteIt) {
                            : "name=" + c.name + "; attribute_length=" + num(c.attr.body.size());
         EXPECT_EQ(printed(*cls->attributes.at(i)), head + c.rest);
     }
+    // An annotation and an element value dump on their own as they do inside.
+    const auto* visible = findAttribute<AttributeRuntimeVisibleAnnotations>(cls->attributes);
+    EXPECT_EQ(printed(*visible->annotations.at(1)), emptyDump);
+    EXPECT_EQ(printed(*visible->annotations.at(0)->element_value_pairs.at(1)),
+              "name=s; tag='s' [text]");
 }
 
 // Groups digits in threes with a comma, as some locales do.
