@@ -3,6 +3,8 @@
 #include "classfile/ClassInfo.h"
 #include "testsupport/ClassWriter.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -56,6 +58,24 @@ inline std::string listing(testsupport::ClassWriter& w, const std::vector<uint8_
         nested.push_back(w.localVariableTable(locals));
     const CodeClass c = withCode(w, w.code(2, 2, bytecode, {}, nested));
     return c.code->listCode(c.code->code_length);
+}
+
+/// What `f` threw as std::runtime_error ("" for nothing) and wrote to the
+/// standard error stream.
+struct Failure {
+    std::string what, stderrText;
+};
+template <typename F>
+Failure failureOf(F&& f) {
+    Failure r;
+    testing::internal::CaptureStderr();
+    try {
+        f();
+    } catch (const std::runtime_error& e) {
+        r.what = e.what();
+    }
+    r.stderrText = testing::internal::GetCapturedStderr();
+    return r;
 }
 
 inline std::string num(uint64_t n) {

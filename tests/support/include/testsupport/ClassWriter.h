@@ -105,37 +105,20 @@ struct ElementValueSpec {
 
     /// Tags B C D F I J S Z s with a pool index.
     static ElementValueSpec constant(char tag, uint16_t constIndex) {
-        ElementValueSpec v;
-        v.tag = static_cast<uint8_t>(tag);
-        v.indices = {constIndex};
-        return v;
+        return {static_cast<uint8_t>(tag), {constIndex}, {}, nullptr, false};
     }
     static ElementValueSpec enumValue(uint16_t typeNameIndex, uint16_t constNameIndex) {
-        ElementValueSpec v;
-        v.tag = 'e';
-        v.indices = {typeNameIndex, constNameIndex};
-        return v;
+        return {'e', {typeNameIndex, constNameIndex}, {}, nullptr, false};
     }
     static ElementValueSpec classValue(uint16_t classInfoIndex) {
-        ElementValueSpec v;
-        v.tag = 'c';
-        v.indices = {classInfoIndex};
-        return v;
+        return {'c', {classInfoIndex}, {}, nullptr, false};
     }
     static ElementValueSpec array(std::vector<ElementValueSpec> elements) {
-        ElementValueSpec v;
-        v.tag = '[';
-        v.values = std::move(elements);
-        return v;
+        return {'[', {}, std::move(elements), nullptr, false};
     }
     static inline ElementValueSpec nested(const AnnotationSpec& a);
     /// Only the tag byte.
-    static ElementValueSpec bare(uint8_t tag) {
-        ElementValueSpec v;
-        v.tag = tag;
-        v.bareTag = true;
-        return v;
-    }
+    static ElementValueSpec bare(uint8_t tag) { return {tag, {}, {}, nullptr, true}; }
 
     inline void writeTo(Bytes& out) const;
 };
@@ -160,10 +143,7 @@ struct AnnotationSpec {
 };
 
 inline ElementValueSpec ElementValueSpec::nested(const AnnotationSpec& a) {
-    ElementValueSpec v;
-    v.tag = '@';
-    v.annotation = std::make_shared<AnnotationSpec>(a);
-    return v;
+    return {'@', {}, {}, std::make_shared<AnnotationSpec>(a), false};
 }
 
 inline void ElementValueSpec::writeTo(Bytes& out) const {
@@ -288,34 +268,23 @@ public:
         return attribute("SourceFile", Bytes().u2(utf8(fileName)));
     }
     AttributeBytes exceptions(const std::vector<uint16_t>& classIndices) {
-        Bytes b;
-        b.u2(static_cast<uint32_t>(classIndices.size()));
-        for (uint16_t i : classIndices)
-            b.u2(i);
-        return attribute("Exceptions", std::move(b));
+        return table("Exceptions", classIndices, [](Bytes& b, uint16_t i) { b.u2(i); });
     }
     AttributeBytes innerClasses(const std::vector<InnerClassRow>& rows) {
-        Bytes b;
-        b.u2(static_cast<uint32_t>(rows.size()));
-        for (const InnerClassRow& r : rows)
+        return table("InnerClasses", rows, [](Bytes& b, const InnerClassRow& r) {
             b.u2(r.innerClassInfo).u2(r.outerClassInfo).u2(r.innerName).u2(r.accessFlags);
-        return attribute("InnerClasses", std::move(b));
+        });
     }
     AttributeBytes synthetic() { return attribute("Synthetic", Bytes()); }
     AttributeBytes deprecated() { return attribute("Deprecated", Bytes()); }
     AttributeBytes lineNumberTable(const std::vector<LineNumberRow>& rows) {
-        Bytes b;
-        b.u2(static_cast<uint32_t>(rows.size()));
-        for (const LineNumberRow& r : rows)
-            b.u2(r.startPc).u2(r.lineNumber);
-        return attribute("LineNumberTable", std::move(b));
+        return table("LineNumberTable", rows,
+                     [](Bytes& b, const LineNumberRow& r) { b.u2(r.startPc).u2(r.lineNumber); });
     }
     AttributeBytes localVariableTable(const std::vector<LocalVariableRow>& rows) {
-        Bytes b;
-        b.u2(static_cast<uint32_t>(rows.size()));
-        for (const LocalVariableRow& r : rows)
+        return table("LocalVariableTable", rows, [](Bytes& b, const LocalVariableRow& r) {
             b.u2(r.startPc).u2(r.length).u2(r.nameIndex).u2(r.descriptorIndex).u2(r.index);
-        return attribute("LocalVariableTable", std::move(b));
+        });
     }
     /// A local-variable row naming its variable and descriptor by text.
     LocalVariableRow local(uint16_t startPc, uint16_t length, const std::string& name,
@@ -323,26 +292,19 @@ public:
         return LocalVariableRow{startPc, length, utf8(name), utf8(descriptor), slot};
     }
     AttributeBytes stackMap(const std::vector<StackMapFrame>& frames) {
-        Bytes b;
-        b.u2(static_cast<uint32_t>(frames.size()));
-        for (const StackMapFrame& f : frames) {
-            b.u2(f.offset).u2(static_cast<uint32_t>(f.locals.size()));
-            for (const VerificationType& t : f.locals)
-                t.writeTo(b);
-            b.u2(static_cast<uint32_t>(f.stack.size()));
-            for (const VerificationType& t : f.stack)
-                t.writeTo(b);
-        }
-        return attribute("StackMap", std::move(b));
+        return table("StackMap", frames, [](Bytes& b, const StackMapFrame& f) {
+            b.u2(f.offset);
+            for (const auto* types : {&f.locals, &f.stack}) {
+                b.u2(static_cast<uint32_t>(types->size()));
+                for (const VerificationType& t : *types)
+                    t.writeTo(b);
+            }
+        });
     }
     /// "RuntimeVisibleAnnotations" or, with visible false, the invisible kind.
     AttributeBytes annotations(const std::vector<AnnotationSpec>& list, bool visible = true) {
-        Bytes b;
-        b.u2(static_cast<uint32_t>(list.size()));
-        for (const AnnotationSpec& a : list)
-            a.writeTo(b);
-        return attribute(visible ? "RuntimeVisibleAnnotations" : "RuntimeInvisibleAnnotations",
-                         std::move(b));
+        return table(visible ? "RuntimeVisibleAnnotations" : "RuntimeInvisibleAnnotations", list,
+                     [](Bytes& b, const AnnotationSpec& a) { a.writeTo(b); });
     }
     /// One annotation list per parameter.
     AttributeBytes parameterAnnotations(const std::vector<std::vector<AnnotationSpec>>& params,
@@ -413,13 +375,21 @@ public:
         out.u2(mAttributeCount).raw(mAttributes);
         return out;
     }
-    std::vector<uint8_t> bytes() const { return build().data; }
     std::string str() const { return build().str(); }
 
     /// Byte offset of the first byte after the constant pool in build().
     size_t poolEnd() const { return 10 + mPool.size(); }
 
 private:
+    /// An attribute holding a u2 count of rows, then each row.
+    template <typename Row, typename WriteRow>
+    AttributeBytes table(const std::string& name, const std::vector<Row>& rows, WriteRow write) {
+        Bytes b;
+        b.u2(static_cast<uint32_t>(rows.size()));
+        for (const Row& r : rows)
+            write(b, r);
+        return attribute(name, std::move(b));
+    }
     static uint16_t checkedU2(size_t n) {
         if (n > 0xFFFF)
             throw std::length_error("class writer: value does not fit in 2 bytes");
