@@ -1,6 +1,8 @@
 // The rule file information that a translation builds from the annotations,
 // and the version check that reads it.
+#include "classfile/ClassInfo.h"
 #include "rulefileinfo/RuleFileInfoImpl.h"
+#include "sgb/AnnotationConverter.h"
 #include "sgbtest/Decode.h"
 #include "sgbtest/RuleFileWriter.h"
 #include "util/Text.h"
@@ -255,6 +257,23 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
     EXPECT_EQ(describe(infoOf(sgb).annotations, infoOf(sgb).numAnnotations),
               "@Full(2 min 0 0.25 )(3 unit 0 0 m\xC2\xB2)(1 open 1 0 )(5 odd 1 3 s) @Name "
               "@Mixed(2 k0 1 4.5 value)(3  0 0 )(2  0 0 value) ");
+
+    // The one-off forms of the converter's operations agree with it.
+    std::istringstream in(f.str());
+    const classfile::ClassInfo cls(in);
+    std::string seen, scratch;
+    for (const auto& a :
+         classfile::findAttribute<classfile::AttributeRuntimeVisibleAnnotations>(cls.attributes)
+             ->annotations) {
+        seen += sgb::isContainerAnnotation(cls.pool(), *a) ? "C" : "-";
+        sgb::forEachNested(*a, [&](const classfile::AnnotationInfo& nested) {
+            rulefileinfo::AnnotationImpl converted;
+            sgb::convertAnnotation(cls.pool(), converted, nested);
+            seen += sgb::nestedAnnotationName(cls.pool(), nested, scratch) + "=" +
+                    util::toUTF8(converted.name) + std::to_string(converted.numArguments) + " ";
+        });
+    }
+    EXPECT_EQ(seen, "C@Full=@Full4 -@Short=@Short0 -@Other=@Other0 C@Name=@Name0 C@Mixed=@Mixed3 ");
 }
 
 TEST(VersionTest, CompilerVersionGivesErrorsAndWarnings) {
