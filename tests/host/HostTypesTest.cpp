@@ -39,6 +39,7 @@ TEST(URI, ParsesPathsAndFileUris) {
         {"C:/win/path.sgb", "file", "C:/win/path.sgb"},
         {"", "file", ""},
         {"bad%zz%", "file", "bad%zz%"},
+        {"file:/a%2Fb%2fc%zz%4", "file", "/a/b/c%zz%4"},
     };
     for (const auto& c : cases) {
         const auto uri = zulx::URI::create(std::string(c.text));

@@ -3,7 +3,6 @@
 
 #include "sgbtest/RuleFileWriter.h"
 #include "zulx/SGB.h"
-#include "zulx/URI.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,20 +15,13 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::shared_ptr<zulx::URI> uri(const char* text) {
-    return zulx::URI::create(std::string(text));
-}
-
 TEST(DecoderTest, FactoryDescribesTheDecoder) {
     const sgb::SGBDecoderFactory factory;
     EXPECT_EQ(factory.getContentType(), zul::CT_SGB);
     EXPECT_EQ(factory.getID(), L"com.ulno.zul.core.SGBDecoder");
     EXPECT_EQ(factory.getName(), L"SGB Decoder");
     EXPECT_EQ(factory.getDescription(), L"SGB Byte Stream Reader");
-    EXPECT_EQ(factory.getExtensionType(), zulx::Extension::ET_DECODER);
     EXPECT_THAT(factory.getFileExtensions().getExtensions(), ElementsAre(L".sgb", L".class"));
-    EXPECT_TRUE(factory.canHandleURI(uri("/rules/Lot.class")));
-    EXPECT_FALSE(factory.canHandleURI(uri("/rules/lot.txt")));
 
     std::unique_ptr<zulx::Extension> decoder(factory.create());
     ASSERT_NE(dynamic_cast<sgb::SGBDecoder*>(decoder.get()), nullptr);
