@@ -1,58 +1,125 @@
-#include "RecordBuilder.h"
+#include "rulefileinfo/RuleFileInfoImpl.h"
 #include "rulefileinfo/XmlString.h"
-#include "util/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <memory>
 #include <string>
-#include <vector>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 
 namespace {
 
-using namespace rfitest;
+using rulefileinfo::AnnotationArgumentImpl;
+using rulefileinfo::AnnotationImpl;
+using rulefileinfo::EntryImpl;
+using rulefileinfo::ParameterImpl;
+using rulefileinfo::RuleFileInfoImpl;
 using rulefileinfo::toXMLString;
 
-TEST(RuleFileInfoXml, EmptyRecord) {
+constexpr double kLargest = std::numeric_limits<double>::max();
+
+// Moves the items into an owned array of their count.
+template <typename T, typename... Items>
+void setList(size_t& count, std::unique_ptr<T[]>& array, Items&&... items) {
+    count = sizeof...(items);
+    array.reset(count ? new T[count] : nullptr);
+    size_t i = 0;
+    ((array[i++] = std::forward<Items>(items)), ...);
+}
+
+AnnotationArgumentImpl arg(uint32_t type, std::wstring key = L"", bool b = false, double f = 0.0,
+                           std::wstring s = L"") {
+    AnnotationArgumentImpl a;
+    a.type = static_cast<zul::AnnotationArgumentType>(type);
+    a.key = std::move(key);
+    a.boolValue = b;
+    a.floatValue = f;
+    a.strValue = std::move(s);
+    return a;
+}
+
+template <typename... Args>
+AnnotationImpl annotation(std::wstring name, Args&&... args) {
+    AnnotationImpl a;
+    a.name = std::move(name);
+    setList(a.numArguments, a.arguments, std::forward<Args>(args)...);
+    return a;
+}
+
+template <typename T>
+T named(uint32_t type, std::wstring name) {
+    T t;
+    t.name = std::move(name);
+    if constexpr (std::is_same_v<T, EntryImpl>)
+        t.returnType = static_cast<zul::AnnotationArgumentType>(type);
+    else
+        t.type = static_cast<zul::AnnotationArgumentType>(type);
+    return t;
+}
+
+TEST(RuleFileInfoXml, RecordsAndTheirCopiesWithoutSortKeys) {
+    const std::string emptyXml = "<rulefileinfo><attributes></attributes><rules></rules>"
+                                 "<annotations>\n</annotations>\n</rulefileinfo>";
+    EXPECT_EQ(toXMLString(RuleFileInfoImpl()), emptyXml);
+    EXPECT_EQ(toXMLString(*std::unique_ptr<RuleFileInfoImpl>(RuleFileInfoImpl().clone())),
+              emptyXml);
+
     RuleFileInfoImpl info;
-    EXPECT_EQ(toXMLString(info), "<rulefileinfo><attributes></attributes><rules></rules>"
-                                 "<annotations>\n</annotations>\n</rulefileinfo>");
+    auto height = named<EntryImpl>(zul::AAT_FLOAT, L"height");
+    setList(height.numAnnotations, height.annotations,
+            annotation(L"@Range", arg(zul::AAT_FLOAT, L"min"), arg(zul::AAT_FLOAT, L"max", 0, 10)));
+    // The sort keys are neither written nor copied.
+    height.order = 1;
+    height.groupOrder = 2;
+    height.group = L"Size";
+    auto label = named<ParameterImpl>(zul::AAT_STR, L"label");
+    setList(label.numAnnotations, label.annotations, annotation(L"@Hidden"));
+    auto lot = named<EntryImpl>(zul::AAT_BOOL, L"Lot");
+    setList(lot.numParameters, lot.parameters, std::move(label), named<ParameterImpl>(4, L"i"),
+            named<ParameterImpl>(zul::AAT_FLOAT, L"f"));
+    setList(info.numAttributes, info.attributes, std::move(height));
+    setList(info.numRules, info.rules, std::move(lot), EntryImpl());
+    // A copy keeps the value fields that an argument's type does not show.
+    setList(info.numAnnotations, info.annotations,
+            annotation(L"@Version", arg(zul::AAT_STR, L"", true, 0.5, L"1.0")));
+    const std::string xml =
+        "<rulefileinfo><attributes>"
+        "<entry returntype=\"float\" name=\"height\"><parameters></parameters><annotations>\n"
+        "<annotation name=\"@Range\"><arguments>"
+        "<argument type=\"float\" key=\"min\" value=\"0\"/>"
+        "<argument type=\"float\" key=\"max\" value=\"10\"/>"
+        "</arguments></annotation></annotations>\n</entry>"
+        "</attributes><rules>"
+        "<entry returntype=\"bool\" name=\"Lot\"><parameters>"
+        "<parameter type=\"str\" name=\"label\"><annotations>\n"
+        "<annotation name=\"@Hidden\"><arguments></arguments></annotation></annotations>\n"
+        "</parameter>"
+        "<parameter type=\"?\" name=\"i\"><annotations>\n</annotations>\n</parameter>"
+        "<parameter type=\"float\" name=\"f\"><annotations>\n</annotations>\n</parameter>"
+        "</parameters><annotations>\n</annotations>\n</entry>"
+        "<entry returntype=\"?\" name=\"\"><parameters></parameters>"
+        "<annotations>\n</annotations>\n</entry>"
+        "</rules><annotations>\n"
+        "<annotation name=\"@Version\"><arguments><argument type=\"str\" value=\"1.0\"/>"
+        "</arguments></annotation></annotations>\n"
+        "</rulefileinfo>";
+    EXPECT_EQ(toXMLString(info), xml);
+    const std::unique_ptr<RuleFileInfoImpl> copy(info.clone());
+    EXPECT_EQ(toXMLString(*copy), xml);
+    const EntryImpl& e = copy->attributes[0];
+    EXPECT_EQ(std::make_tuple(e.order, e.groupOrder, e.group),
+              std::make_tuple(kLargest, kLargest, std::wstring()));
+    const AnnotationArgumentImpl& a = copy->annotations[0].arguments[0];
+    EXPECT_EQ(std::make_tuple(a.boolValue, a.floatValue), std::make_tuple(true, 0.5));
 }
 
-TEST(RuleFileInfoXml, EntriesWithAndWithoutParameters) {
-    EXPECT_EQ(toXMLString(*sampleRecord()), kSampleXml);
-}
-
-TEST(RuleFileInfoXml, EntryAndParameterTypesUseTheirNames) {
-    RuleFileInfoImpl info;
-    setList(info.numRules, info.rules,
-            items<EntryImpl>(entry(zul::AAT_BOOL, L"a",
-                                   items<ParameterImpl>(parameter(zul::AAT_INT, L"i"),
-                                                        parameter(zul::AAT_FLOAT, L"f"))),
-                             EntryImpl()));
-    EXPECT_EQ(toXMLString(info),
-              "<rulefileinfo><attributes></attributes><rules>"
-              "<entry returntype=\"bool\" name=\"a\"><parameters>"
-              "<parameter type=\"?\" name=\"i\"><annotations>\n</annotations>\n</parameter>"
-              "<parameter type=\"float\" name=\"f\"><annotations>\n</annotations>\n</parameter>"
-              "</parameters><annotations>\n</annotations>\n</entry>"
-              "<entry returntype=\"?\" name=\"\"><parameters></parameters>"
-              "<annotations>\n</annotations>\n</entry>"
-              "</rules><annotations>\n</annotations>\n</rulefileinfo>");
-}
-
-TEST(RuleFileInfoXml, SortKeysAreNotWritten) {
-    auto info = sampleRecord();
-    info->rules[0].order = 3;
-    info->rules[0].groupOrder = 7;
-    info->rules[0].group = L"Group";
-    EXPECT_EQ(toXMLString(*info), kSampleXml);
-}
-
-TEST(AnnotationXml, NameAndArguments) {
-    EXPECT_EQ(toXMLString(annotation(
-                  L"@Enum", items<AnnotationArgumentImpl>(strArg(L"a", L"values"), boolArg(true)))),
-              "<annotation name=\"@Enum\"><arguments>"
+TEST(RuleFileInfoXml, AnnotationsWithUtf8NamesThatAreNotEscaped) {
+    EXPECT_EQ(toXMLString(annotation(L"@E&\u20AC", arg(zul::AAT_STR, L"values", 0, 0, L"a"),
+                                     arg(zul::AAT_BOOL, L"", true))),
+              "<annotation name=\"@E&\xE2\x82\xAC\"><arguments>"
               "<argument type=\"str\" key=\"values\" value=\"a\"/>"
               "<argument type=\"bool\" value=\"true\"/>"
               "</arguments></annotation>");
@@ -60,124 +127,57 @@ TEST(AnnotationXml, NameAndArguments) {
               "<annotation name=\"\"><arguments></arguments></annotation>");
 }
 
-struct ArgumentCase {
-    const char* what;
-    uint32_t type;
-    std::string expected;
-};
-
-TEST(AnnotationArgumentXml, EveryTypeCode) {
-    const std::vector<ArgumentCase> cases = {
-        {"void", zul::AAT_VOID, "<argument type=\"void\" value=\"?\"/>"},
-        {"bool", zul::AAT_BOOL, "<argument type=\"bool\" value=\"true\"/>"},
-        {"float", zul::AAT_FLOAT, "<argument type=\"float\" value=\"2.5\"/>"},
-        {"str", zul::AAT_STR, "<argument type=\"str\" value=\"s\"/>"},
-        {"integer", zul::AAT_INT, "<argument type=\"?\" value=\"?\"/>"},
-        {"unset", zul::AAT_UNKNOWN, "<argument type=\"?\" value=\"?\"/>"},
-        {"out of range", 99, "<argument type=\"?\" value=\"?\"/>"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        AnnotationArgumentImpl a;
-        a.type = static_cast<zul::AnnotationArgumentType>(c.type);
-        a.boolValue = true;
-        a.floatValue = 2.5;
-        a.strValue = L"s";
-        EXPECT_EQ(toXMLString(a), c.expected);
-    }
-    EXPECT_EQ(toXMLString(boolArg(false)), "<argument type=\"bool\" value=\"false\"/>");
-}
-
-TEST(AnnotationArgumentXml, KeyOnlyWhenNotEmpty) {
-    EXPECT_EQ(toXMLString(boolArg(true, L"k")),
-              "<argument type=\"bool\" key=\"k\" value=\"true\"/>");
-    EXPECT_EQ(toXMLString(boolArg(true, L"")), "<argument type=\"bool\" value=\"true\"/>");
-}
-
-struct FloatCase {
-    double value;
-    const char* text;
-};
-
-TEST(AnnotationArgumentXml, FloatsLikePercentGWithPrecisionSix) {
-    const std::vector<FloatCase> cases = {
-        {10, "10"},
-        {0.25, "0.25"},
-        {0, "0"},
-        {123456, "123456"},
-        {1234567, "1.23457e+06"},
-        {1e-5, "1e-05"},
-        {0.0001, "0.0001"},
-        {-3.75, "-3.75"},
-        {-1234567, "-1.23457e+06"},
-        {1e300, "1e+300"},
-        {std::numeric_limits<double>::max(), "1.79769e+308"},
-        {1.0 / 3.0, "0.333333"},
-        {std::numeric_limits<double>::infinity(), "inf"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(toXMLString(floatArg(c.value)),
-                  std::string("<argument type=\"float\" value=\"") + c.text + "\"/>");
-    }
-}
-
-struct EscapeCase {
-    std::wstring value;
-    std::string written;
-};
-
-TEST(AnnotationArgumentXml, StringValuesAreEscapedThenUtf8) {
-    const std::vector<EscapeCase> cases = {
-        {L"a<b & 'c'", "a&lt;b &amp; &apos;c&apos;"},
-        {L"\"q\">", "&quot;q&quot;&gt;"},
-        {L"&amp;", "&amp;amp;"},
-        {L"", ""},
-        {L"plain text", "plain text"},
-        {L"\u00E9\u20AC", "\xC3\xA9\xE2\x82\xAC"},
-        {std::wstring(1, wchar_t(0x1F600)) + L"<", "\xF0\x9F\x98\x80&lt;"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.written);
-        EXPECT_EQ(toXMLString(strArg(c.value)),
-                  "<argument type=\"str\" value=\"" + c.written + "\"/>");
-    }
-}
-
-TEST(AnnotationArgumentXml, NamesAndKeysAreUtf8ButNotEscaped) {
-    EXPECT_EQ(toXMLString(strArg(L"v", L"k<\u00E9")),
-              "<argument type=\"str\" key=\"k<\xC3\xA9\" value=\"v\"/>");
-    EXPECT_EQ(toXMLString(annotation(L"@A&\u20AC")),
-              "<annotation name=\"@A&\xE2\x82\xAC\"><arguments></arguments></annotation>");
-}
-
-// Invalid code points are dropped from names, keys and values alike, the
-// same way util::toUTF8 drops them.
-TEST(AnnotationArgumentXml, InvalidCodePointsAreDroppedLikeToUtf8) {
+TEST(RuleFileInfoXml, ArgumentsByTypeKeyAndValue) {
     const std::wstring invalid =
         std::wstring(L"a") + wchar_t(0xD800) + L"<b" + static_cast<wchar_t>(0x110000) + L"\u00E9";
-    const std::string utf8 = util::toUTF8(invalid);
-    EXPECT_EQ(utf8, "a<b\xC3\xA9");
-    EXPECT_EQ(toXMLString(strArg(invalid, invalid)),
-              "<argument type=\"str\" key=\"" + utf8 + "\" value=\"a&lt;b\xC3\xA9\"/>");
-}
-
-std::string repeated(const std::string& text, size_t n) {
-    std::string result;
-    for (size_t i = 0; i < n; ++i)
-        result += text;
-    return result;
-}
-
-// Long texts grow the output many times over; a value made only of quotes
-// grows six-fold while it is escaped.
-TEST(AnnotationArgumentXml, LongValuesAndNames) {
     const size_t n = 20000;
-    EXPECT_EQ(toXMLString(strArg(std::wstring(n, L'"'), std::wstring(n, L'k'))),
-              "<argument type=\"str\" key=\"" + std::string(n, 'k') + "\" value=\"" +
-                  repeated("&quot;", n) + "\"/>");
-    EXPECT_EQ(toXMLString(strArg(std::wstring(n, L'\u00E9') + L"&")),
-              "<argument type=\"str\" value=\"" + repeated("\xC3\xA9", n) + "&amp;\"/>");
+    std::string quotes, accents;
+    for (size_t i = 0; i < n; ++i) {
+        quotes += "&quot;";
+        accents += "\xC3\xA9";
+    }
+    const struct {
+        uint32_t type;
+        std::wstring key, s;
+        double f;
+        std::string xml; // between "<argument " and "/>"
+    } cases[] = {
+        // Only the value field of the argument's type counts.
+        {0, L"", L"s", 2.5, R"(type="void" value="?")"},
+        {1, L"", L"s", 2.5, R"(type="bool" value="true")"},
+        {2, L"", L"s", 2.5, R"(type="float" value="2.5")"},
+        {3, L"", L"s", 2.5, R"(type="str" value="s")"},
+        {4, L"", L"s", 2.5, R"(type="?" value="?")"},
+        {99, L"", L"s", 2.5, R"(type="?" value="?")"},
+        {1, L"k", L"", 0, R"(type="bool" key="k" value="true")"},
+        {3, L"k<\u00E9", L"v", 0, "type=\"str\" key=\"k<\xC3\xA9\" value=\"v\""},
+        // Floats as printf's %g with precision 6.
+        {2, L"", L"", 0.25, R"(type="float" value="0.25")"},
+        {2, L"", L"", 123456, R"(type="float" value="123456")"},
+        {2, L"", L"", 1234567, R"(type="float" value="1.23457e+06")"},
+        {2, L"", L"", 1e-5, R"(type="float" value="1e-05")"},
+        {2, L"", L"", kLargest, R"(type="float" value="1.79769e+308")"},
+        {2, L"", L"", 1.0 / 3.0, R"(type="float" value="0.333333")"},
+        {2, L"", L"", std::numeric_limits<double>::infinity(), R"(type="float" value="inf")"},
+        // String values are escaped, then UTF-8; invalid code points are dropped.
+        {3, L"", L"a<b & 'c'", 0, R"(type="str" value="a&lt;b &amp; &apos;c&apos;")"},
+        {3, L"", L"\"q\">", 0, R"(type="str" value="&quot;q&quot;&gt;")"},
+        {3, L"", L"&amp;", 0, R"(type="str" value="&amp;amp;")"},
+        {3, L"", L"\u00E9\u20AC", 0, "type=\"str\" value=\"\xC3\xA9\xE2\x82\xAC\""},
+        {3, L"", std::wstring(1, wchar_t(0x1F600)) + L"<", 0,
+         "type=\"str\" value=\"\xF0\x9F\x98\x80&lt;\""},
+        {3, invalid, invalid, 0, "type=\"str\" key=\"a<b\xC3\xA9\" value=\"a&lt;b\xC3\xA9\""},
+        // Long texts grow many times over while they are written.
+        {3, std::wstring(n, L'k'), std::wstring(n, L'"'), 0,
+         "type=\"str\" key=\"" + std::string(n, 'k') + "\" value=\"" + quotes + "\""},
+        {3, L"", std::wstring(n, L'\u00E9') + L"&", 0,
+         "type=\"str\" value=\"" + accents + "&amp;\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml.substr(0, 60));
+        EXPECT_EQ(toXMLString(arg(c.type, c.key, true, c.f, c.s)), "<argument " + c.xml + "/>");
+    }
+    EXPECT_EQ(toXMLString(arg(zul::AAT_BOOL)), R"(<argument type="bool" value="false"/>)");
 }
 
 } // namespace

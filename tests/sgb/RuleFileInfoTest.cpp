@@ -1,268 +1,304 @@
+// The rule file information that a translation builds from the annotations,
+// and the version check that reads it.
+#include "classfile/ClassInfo.h"
 #include "rulefileinfo/RuleFileInfoImpl.h"
+#include "sgb/AnnotationConverter.h"
 #include "sgbtest/Decode.h"
 #include "sgbtest/RuleFileWriter.h"
+#include "util/Text.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
+using rulefileinfo::AnnotationImpl;
+using rulefileinfo::EntryImpl;
 using sgbtest::Arg;
-using sgbtest::Local;
+using sgbtest::MethodSpec;
 using sgbtest::RuleAnnotation;
 using sgbtest::RuleFileWriter;
-using ::testing::ElementsAre;
+using testsupport::ElementValueSpec;
 
-const rulefileinfo::RuleFileInfoImpl& infoOf(const zulx::SGB& sgb) {
-    return dynamic_cast<const rulefileinfo::RuleFileInfoImpl&>(*sgb.data->ruleFileInfo);
+const rulefileinfo::RuleFileInfoImpl& infoOf(const std::shared_ptr<zulx::SGB>& sgb) {
+    return dynamic_cast<const rulefileinfo::RuleFileInfoImpl&>(*sgb->data->ruleFileInfo);
 }
 
-std::vector<std::wstring> names(const rulefileinfo::EntryImpl* entries, size_t count) {
-    std::vector<std::wstring> result;
-    for (size_t i = 0; i < count; ++i)
-        result.push_back(entries[i].name);
-    return result;
+// "name(type key bool float str)..." of each annotation, each followed by a blank.
+std::string describe(const std::unique_ptr<AnnotationImpl[]>& list, size_t count) {
+    std::ostringstream out;
+    for (size_t i = 0; i < count; ++i) {
+        out << util::toUTF8(list[i].name);
+        for (size_t a = 0; a < list[i].numArguments; ++a) {
+            const auto& arg = list[i].arguments[a];
+            out << '(' << arg.type << ' ' << util::toUTF8(arg.key) << ' ' << arg.boolValue << ' '
+                << arg.floatValue << ' ' << util::toUTF8(arg.strValue) << ')';
+        }
+        out << (list[i].numArguments == 0 && list[i].arguments ? "(empty array) " : " ");
+    }
+    return out.str();
 }
 
-std::vector<std::wstring> annotationNames(const rulefileinfo::EntryImpl& entry) {
-    std::vector<std::wstring> result;
-    for (size_t i = 0; i < entry.numAnnotations; ++i)
-        result.push_back(entry.annotations[i].name);
-    return result;
+// "returnType name(type name ...)@order/groupOrder group" of each entry (the
+// group part only when set), each followed by a blank.
+std::string describe(const std::unique_ptr<EntryImpl[]>& list, size_t count) {
+    std::ostringstream out;
+    out.precision(10);
+    for (size_t i = 0; i < count; ++i) {
+        const EntryImpl& e = list[i];
+        out << e.returnType << ' ' << util::toUTF8(e.name) << '(';
+        for (size_t p = 0; p < e.numParameters; ++p)
+            out << (p ? " " : "") << e.parameters[p].type << ' '
+                << util::toUTF8(e.parameters[p].name);
+        out << ")@" << e.order;
+        if (e.groupOrder != std::numeric_limits<double>::max() || !e.group.empty())
+            out << '/' << e.groupOrder << ' ' << util::toUTF8(e.group);
+        out << ' ';
+    }
+    return out.str();
 }
 
-TEST(RuleFileInfoTest, EntriesWithTypesParametersAndAnnotations) {
+// "compiler language" versions, then " E:error"s and " W:warning"s.
+std::string versionsAndMessages(const RuleFileWriter& f) {
+    const auto sgb = sgbtest::decode(f.str());
+    const zulx::RuleData& r = *sgb->data;
+    std::string text =
+        std::to_string(r.compilerVersionMajor) + "." + std::to_string(r.compilerVersionMinor) +
+        " " + std::to_string(r.languageVersionMajor) + "." + std::to_string(r.languageVersionMinor);
+    for (const std::wstring& e : r.errors)
+        text += " E:" + util::toUTF8(e);
+    for (const std::wstring& w : r.warnings)
+        text += " W:" + util::toUTF8(w);
+    return text;
+}
+
+TEST(RuleFileInfoTest, EntriesParametersAndAnnotationsOfADecodedFile) {
     RuleFileWriter f;
+    // The last key of the first "@_VERSION" counts.
     f.fileAnnotations(
-        {RuleFileWriter::version("1.10", "1.4"), {"@Description", {Arg::text("", "lots")}}});
-    f.addAttr("height", "()D", {{"@Range", {Arg::number("min", 1), Arg::number("max", 40)}}});
-    f.addAttr("name", "()Ljava/lang/String;");
+        {{"@_VERSION",
+          {Arg::text("sglc", "2.0"), Arg::text("sgl", "1.4"), Arg::text("sglc", "1.10")}},
+         {"@_VERSION", {Arg::text("sglc", "3.0")}},
+         {"@Doc", {Arg::text("", "lots")}}});
+    f.addAttr("height", "()D", {{"@Range", {Arg::number("min", 1), Arg::number("max", 0.5)}}});
     f.addRule("Lot", "(DLjava/lang/String;ZI)V",
               {{"width", "D"}, {"style", "Ljava/lang/String;"}, {"flat", "Z"}, {"n", "I"}});
+    // Without a local-variable table, or with a short one, parameters get
+    // the generic names.
+    f.addMethod({"NoTable", "(DD)V", 9, 4, {0xB1}, true, false, {}, {{{"_$RULE", {}}}}});
+    f.addMethod({"Short", "(DD)V", 9, 4, {0xB1}, true, true, {{"first", "D"}}, {{{"_$RULE", {}}}}});
+    f.addMethod({"NoCode", "(Z)Z", 9, 4, {}, false, false, {}, {{{"_$RULE", {}}}}});
 
+    EXPECT_EQ(versionsAndMessages(f), "1.10 1.4");
     const auto sgb = sgbtest::decode(f.str());
-    const auto& info = infoOf(*sgb);
-    ASSERT_EQ(info.numAnnotations, 2u);
-    EXPECT_EQ(info.annotations[0].name, L"@_VERSION");
-    EXPECT_EQ(info.annotations[1].name, L"@Description");
-
-    ASSERT_EQ(info.numAttributes, 2u);
-    EXPECT_THAT(names(info.attributes.get(), 2), ElementsAre(L"height", L"name"));
-    EXPECT_EQ(info.attributes[0].returnType, zul::AAT_FLOAT);
-    EXPECT_EQ(info.attributes[1].returnType, zul::AAT_STR);
-    EXPECT_THAT(annotationNames(info.attributes[0]), ElementsAre(L"_$ATTR", L"@Range"));
-
-    ASSERT_EQ(info.numRules, 1u);
-    const rulefileinfo::EntryImpl& lot = info.rules[0];
-    EXPECT_EQ(lot.returnType, zul::AAT_VOID);
-    ASSERT_EQ(lot.numParameters, 4u);
-    const struct {
-        zul::AnnotationArgumentType type;
-        const wchar_t* name;
-    } params[] = {{zul::AAT_FLOAT, L"width"},
-                  {zul::AAT_STR, L"style"},
-                  {zul::AAT_BOOL, L"flat"},
-                  {zul::AAT_INT, L"n"}};
-    for (size_t p = 0; p < 4; ++p) {
-        EXPECT_EQ(lot.parameters[p].type, params[p].type);
-        EXPECT_EQ(lot.parameters[p].name, params[p].name);
-        EXPECT_EQ(lot.parameters[p].numAnnotations, 0u);
-    }
-    EXPECT_EQ(lot.order, -4.0);
+    EXPECT_TRUE(sgb->data->methodIndex.empty()); // entries need no method reference
+    const auto& info = infoOf(sgb);
+    EXPECT_EQ(describe(info.annotations, info.numAnnotations),
+              "@_VERSION(3 sglc 0 0 2.0)(3 sgl 0 0 1.4)(3 sglc 0 0 1.10) @_VERSION(3 sglc 0 0 3.0) "
+              "@Doc(3  0 0 lots) ");
+    EXPECT_EQ(describe(info.attributes, info.numAttributes), "2 height()@-0 ");
+    EXPECT_EQ(describe(info.attributes[0].annotations, info.attributes[0].numAnnotations),
+              "_$ATTR @Range(2 min 0 1 )(2 max 0 0.5 ) ");
+    EXPECT_EQ(describe(info.rules, info.numRules),
+              "0 Lot(2 width 3 style 1 flat 4 n)@-4 0 NoTable(2 param0 2 param1)@-2 "
+              "0 Short(2 first 2 param1)@-2 1 NoCode(1 param0)@-1 ");
+    EXPECT_EQ(describe(info.rules[3].annotations, info.rules[3].numAnnotations), "_$RULE ");
+    EXPECT_EQ(info.rules[3].parameters[0].numAnnotations, 0u);
+    const auto empty = sgbtest::decode(RuleFileWriter().str());
+    EXPECT_EQ(infoOf(empty).numAttributes + infoOf(empty).numRules + infoOf(empty).numAnnotations,
+              0u);
 }
 
-TEST(RuleFileInfoTest, ManyEntriesMayShareOneLongAnnotationText) {
-    // The pool holds the text once, however many annotations use it.
-    const std::string text(1000, 'd');
-    for (const size_t count : {1u, 200u, 400u}) {
-        RuleFileWriter f;
-        for (size_t i = 0; i < count; ++i)
-            f.addAttr("a" + std::to_string(i), "()D", {{"@Doc", {Arg::text("", text)}}});
-        const auto sgb = sgbtest::decode(f.str());
-        const auto& info = infoOf(*sgb);
-        ASSERT_EQ(info.numAttributes, count);
-        for (size_t i = 0; i < count; ++i) {
-            ASSERT_EQ(info.attributes[i].numAnnotations, 2u);
-            const auto& doc = info.attributes[i].annotations[1];
-            ASSERT_EQ(doc.numArguments, 1u);
-            EXPECT_EQ(doc.arguments[0].strValue, std::wstring(text.begin(), text.end()));
-        }
-    }
-}
-
-TEST(RuleFileInfoTest, EntryNamesKeepTheFirstDollarOnly) {
-    RuleFileWriter f;
-    const struct {
-        const char* method;
-        const wchar_t* entry;
-    } cases[] = {
-        {"a$b$c", L"a$b.c"},
-        {"plain", L"plain"},
-        {"x$", L"x$"},
-        {"$lead$mid$$end", L"$lead.mid..end"},
+TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const auto order = [](double value) {
+        return RuleAnnotation{"$Order", {Arg::number("", value)}};
     };
-    for (const auto& c : cases)
-        f.addAttr(c.method, "()D");
-    const auto sgb = sgbtest::decode(f.str());
-    const auto& info = infoOf(*sgb);
-    ASSERT_EQ(info.numAttributes, std::size(cases));
-    std::vector<std::wstring> expected;
-    for (const auto& c : cases)
-        expected.push_back(c.entry);
-    std::vector<std::wstring> actual = names(info.attributes.get(), info.numAttributes);
-    std::sort(expected.begin(), expected.end());
-    std::sort(actual.begin(), actual.end());
-    EXPECT_EQ(actual, expected);
-}
-
-TEST(RuleFileInfoTest, ParameterNamesFallBackToTheParamForm) {
-    RuleFileWriter f;
-    sgbtest::MethodSpec noTable;
-    noTable.name = "NoTable";
-    noTable.descriptor = "(DD)V";
-    noTable.withLocals = false;
-    noTable.containers = {{{"_$RULE", {}}}};
-    f.addMethod(noTable);
-    sgbtest::MethodSpec shortTable = noTable;
-    shortTable.name = "ShortTable";
-    shortTable.withLocals = true;
-    shortTable.locals = {{"first", "D"}};
-    f.addMethod(shortTable);
-    sgbtest::MethodSpec noCode = noTable;
-    noCode.name = "NoCode";
-    noCode.withCode = false;
-    f.addMethod(noCode);
-
-    const auto sgb = sgbtest::decode(f.str());
-    const auto& info = infoOf(*sgb);
-    ASSERT_EQ(info.numRules, 3u);
-    for (size_t r = 0; r < 3; ++r) {
-        const auto& rule = info.rules[r];
-        ASSERT_EQ(rule.numParameters, 2u);
-        const std::wstring first = rule.name == L"ShortTable" ? L"first" : L"param0";
-        EXPECT_EQ(rule.parameters[0].name, first) << rule.name;
-        EXPECT_EQ(rule.parameters[1].name, L"param1") << rule.name;
-    }
-}
-
-TEST(RuleFileInfoTest, OrderStartRuleAndGroup) {
-    RuleFileWriter f;
-    const std::vector<Local> two{{"a", "D"}, {"b", "D"}};
-    f.addRule("Two", "(DD)V", two);
-    f.addRule("Start", "(DD)V", two, {{"$StartRule", {}}});
-    f.addRule("StartWithArg", "(DD)V", two, {{"$StartRule", {Arg::number("", 1)}}});
-    f.addRule("Ordered", "()V", {}, {{"$Order", {Arg::number("", 3.5)}}});
-    f.addRule("OrderedByText", "()V", {}, {{"$Order", {Arg::text("", "3")}}});
-    f.addRule("OrderedThenStart", "()V", {},
-              {{"$Order", {Arg::number("", 2)}}, {"$StartRule", {}}});
-    f.addRule("StartThenOrdered", "()V", {},
-              {{"$StartRule", {}}, {"$Order", {Arg::number("", 2)}}});
-    f.addRule(
-        "Grouped", "()V", {},
-        {{"$Group",
-          {Arg::text("", "Wall"), Arg::number("", 9), Arg::text("", "s"), Arg::number("", 5)}}});
-    f.addRule("GroupNoFloat", "()V", {}, {{"$Group", {Arg::text("", "Roof")}}});
-
-    const auto sgb = sgbtest::decode(f.str());
-    const auto& info = infoOf(*sgb);
-    ASSERT_EQ(info.numRules, 9u);
-    const struct {
-        const wchar_t* name;
-        double order;
-        double groupOrder;
-        const wchar_t* group;
-    } expected[] = {
-        {L"Two", -2, std::numeric_limits<double>::max(), L""},
-        {L"Start", 999998, std::numeric_limits<double>::max(), L""},
-        {L"StartWithArg", -2, std::numeric_limits<double>::max(), L""},
-        {L"Ordered", 3.5, std::numeric_limits<double>::max(), L""},
-        {L"OrderedByText", 0, std::numeric_limits<double>::max(), L""},
-        {L"OrderedThenStart", 1000002, std::numeric_limits<double>::max(), L""},
-        {L"StartThenOrdered", 2, std::numeric_limits<double>::max(), L""},
-        {L"Grouped", 0, 5, L"Walls"},
-        {L"GroupNoFloat", 0, std::numeric_limits<double>::max(), L""},
-    };
-    for (const auto& e : expected) {
-        const rulefileinfo::EntryImpl* entry = nullptr;
-        for (size_t r = 0; r < info.numRules; ++r)
-            if (info.rules[r].name == e.name)
-                entry = &info.rules[r];
-        ASSERT_NE(entry, nullptr) << e.name;
-        EXPECT_EQ(entry->order, e.order) << e.name;
-        EXPECT_EQ(entry->groupOrder, e.groupOrder) << e.name;
-        EXPECT_EQ(entry->group, e.group) << e.name;
-    }
-}
-
-TEST(RuleFileInfoTest, EntriesAreSortedByGroupOrderGroupOrderAndName) {
-    RuleFileWriter f;
-    auto group = [](const char* name, double order) {
+    const auto group = [](const char* name, double order) {
         return RuleAnnotation{"$Group", {Arg::text("", name), Arg::number("", order)}};
     };
-    auto order = [](double value) { return RuleAnnotation{"$Order", {Arg::number("", value)}}; };
-    f.addRule("Zeta", "()V", {}, {order(1)});
-    f.addRule("Alpha", "()V", {}, {order(1)});
-    f.addRule("Early", "()V", {}, {order(-5)});
-    f.addRule("GroupB1", "()V", {}, {group("B", 1)});
-    f.addRule("GroupA1", "()V", {}, {group("A", 1)});
-    f.addRule("GroupA1Late", "()V", {}, {group("A", 1), order(7)});
-    f.addRule("Group0", "()V", {}, {group("Z", 0)});
-    f.addRule("NotANumber", "()V", {}, {order(std::numeric_limits<double>::quiet_NaN())});
+    const RuleAnnotation start{"$StartRule", {}};
+    // Added out of order, so that a sort that keeps the method order where
+    // it should compare names shows.
+    const std::vector<std::pair<const char*, std::vector<RuleAnnotation>>> rules = {
+        {"Zeta", {order(1)}},
+        {"Alpha", {order(1)}},
+        {"Start", {start}},
+        {"StartWithArg", {{"$StartRule", {Arg::number("", 1)}}}},
+        {"Ordered", {order(3.5)}},
+        {"OrderedByText", {{"$Order", {Arg::text("", "3")}}}},
+        {"OrderThenStart", {order(2), start}},
+        {"StartThenOrder", {start, order(2)}},
+        {"Walls",
+         {{"$Group",
+           {Arg::text("", "Wa"), Arg::number("", 9), Arg::text("", "ll"), Arg::number("", 5)}}}},
+        {"GroupNoFloat", {{"$Group", {Arg::text("", "Roof")}}}},
+        {"NotANumber", {order(nan)}},
+        {"NanB", {order(nan)}},
+        {"NanA", {order(nan)}},
+        {"Early", {order(-5)}},
+        {"GroupB1", {group("B", 1)}},
+        {"GroupA1Late", {group("A", 1), order(7)}},
+        {"GroupA1", {group("A", 1)}},
+        {"NanGroupB", {group("A", nan)}},
+        {"NanGroupA", {group("A", nan)}},
+        {"Group0", {group("Z", 0)}},
+    };
+    RuleFileWriter f;
+    for (const auto& [name, annotations] : rules)
+        f.addRule(name, "()V", {}, annotations);
     f.addAttr("attrB", "()D");
     f.addAttr("attrA", "()D", {order(-1)});
+    for (const char* name : {"x$", "a$b$c", "$lead$mid$$end"}) // every "$" after the first: "."
+        f.addAttr(name, "()D");
 
     const auto sgb = sgbtest::decode(f.str());
-    const auto& info = infoOf(*sgb);
-    EXPECT_THAT(names(info.rules.get(), info.numRules),
-                ElementsAre(L"Group0", L"GroupA1", L"GroupA1Late", L"GroupB1", L"Early", L"Alpha",
-                            L"Zeta", L"NotANumber"));
-    EXPECT_THAT(names(info.attributes.get(), info.numAttributes), ElementsAre(L"attrA", L"attrB"));
+    const auto& info = infoOf(sgb);
+    EXPECT_EQ(describe(info.rules, info.numRules),
+              "0 Group0()@-0/0 Z 0 GroupA1()@-0/1 A 0 GroupA1Late()@7/1 A 0 GroupB1()@-0/1 B "
+              "0 Walls()@-0/5 Wall 0 Early()@-5 0 GroupNoFloat()@-0 0 OrderedByText()@-0 "
+              "0 StartWithArg()@-0 0 Alpha()@1 0 Zeta()@1 0 StartThenOrder()@2 0 Ordered()@3.5 "
+              "0 Start()@1000000 0 OrderThenStart()@1000002 0 NanA()@nan 0 NanB()@nan "
+              "0 NotANumber()@nan 0 NanGroupA()@-0/nan A 0 NanGroupB()@-0/nan A ");
+    EXPECT_EQ(describe(info.attributes, info.numAttributes),
+              "2 attrA()@-1 2 $lead.mid..end()@-0 2 a$b.c()@-0 2 attrB()@-0 2 x$()@-0 ");
 }
 
 TEST(RuleFileInfoTest, CountingPassCountsEveryMarkerInEveryContainer) {
-    RuleFileWriter f;
     // One method, two containers, a rule marker in each and an attribute
-    // marker in the second: three entries are counted, one is filled.
-    sgbtest::MethodSpec m;
-    m.name = "Twice";
-    m.containers = {{{"_$RULE", {}}, {"@Hint", {}}}, {{"_$RULE", {}}, {"_$ATTR", {}}}};
-    f.addMethod(m);
+    // marker in the second: three entries are counted, one is filled from
+    // the container of the first marker; a method without containers
+    // yields none.
+    RuleFileWriter f;
+    MethodSpec twice;
+    twice.name = "Twice";
+    twice.containers = {{{"_$RULE", {}}, {"@Hint", {}}}, {{"_$RULE", {}}, {"_$ATTR", {}}}};
+    f.addMethod(twice);
     f.addRule("Once", "()V");
-    // A method without container annotations yields no entry.
-    sgbtest::MethodSpec other;
-    other.name = "Other";
-    f.addMethod(other);
+    f.addMethod(MethodSpec{"Other", "()V", 9, 4, {0xB1}, true, true, {}, {}});
 
     const auto sgb = sgbtest::decode(f.str());
-    const auto& info = infoOf(*sgb);
-    ASSERT_EQ(info.numRules, 3u);
-    ASSERT_EQ(info.numAttributes, 1u);
-    // The filled entries sort before the ones never filled.
-    EXPECT_THAT(names(info.rules.get(), 3), ElementsAre(L"Once", L"Twice", L""));
-    EXPECT_THAT(annotationNames(info.rules[1]), ElementsAre(L"_$RULE", L"@Hint"));
-    EXPECT_EQ(info.rules[2].returnType, zul::AAT_UNKNOWN);
-    EXPECT_EQ(info.attributes[0].name, L"");
+    const auto& info = infoOf(sgb);
+    // The entries never filled sort after the filled ones.
+    EXPECT_EQ(describe(info.rules, info.numRules),
+              "0 Once()@-0 0 Twice()@-0 5 ()@1.797693135e+308 ");
+    EXPECT_EQ(describe(info.attributes, info.numAttributes), "5 ()@1.797693135e+308 ");
+    EXPECT_EQ(describe(info.rules[1].annotations, info.rules[1].numAnnotations), "_$RULE @Hint ");
 }
 
-TEST(RuleFileInfoTest, UnreferencedMarkedMethodsStillBecomeEntries) {
+TEST(RuleFileInfoTest, ManyEntriesMayShareOneLongAnnotationText) {
+    // The pool holds the text once, however many annotations use it; the
+    // translation's expansion limit must let such a file through.
     RuleFileWriter f;
-    f.addRule("Lonely", "()V");
+    for (size_t i = 0; i < 400; ++i)
+        f.addAttr("a" + std::to_string(i), "()D",
+                  {{"@Doc", {Arg::text("", std::string(1000, 'd'))}}});
     const auto sgb = sgbtest::decode(f.str());
-    EXPECT_TRUE(sgb->data->methodIndex.empty());
-    EXPECT_EQ(infoOf(*sgb).numRules, 1u);
+    ASSERT_EQ(infoOf(sgb).numAttributes, 400u);
+    EXPECT_EQ(infoOf(sgb).attributes[399].annotations[1].arguments[0].strValue.size(), 1000u);
 }
 
-TEST(RuleFileInfoTest, EmptyFileGivesEmptyInformation) {
+ElementValueSpec arrayOf(char tag, std::vector<uint16_t> indexes) {
+    std::vector<ElementValueSpec> values;
+    for (uint16_t i : indexes)
+        values.push_back(ElementValueSpec::constant(tag, i));
+    return ElementValueSpec::array(values);
+}
+
+TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
     RuleFileWriter f;
+    auto& w = f.w;
+    // Every array is read whatever the argument's type ('x' is unsupported).
+    const auto full = f.encode({"@Full",
+                                {Arg::number("min", 0.25),
+                                 Arg::text("unit", "m\xC2\xB2"),
+                                 Arg::boolean("open", true),
+                                 {'x', "odd", true, 3.0, "s"}}});
+    const auto onlyName =
+        w.annotation("LX;", {{"name", ElementValueSpec::constant('s', w.utf8("@Name"))}});
+    // The first non-empty array met sets the argument count (3); a short
+    // "names" clears the remaining keys, other short arrays leave defaults,
+    // and constants of an unexpected kind give defaults too.
+    const uint16_t fChar = w.integer('f');
+    const uint16_t sChar = w.integer('s');
+    const uint16_t text = w.utf8("value");
+    const uint16_t number = w.doubleValue(4.5);
+    const uint16_t integer = w.integer(7);
+    const uint16_t k0 = w.utf8("k0");
+    const uint16_t zero = w.integer(0);
+    const uint16_t mixedName = w.utf8("@Mixed");
+    const auto mixed = w.annotation("LX;", {{"bvals", ElementValueSpec::array({})},
+                                            {"svals", arrayOf('s', {text, integer, text})},
+                                            {"types", arrayOf('C', {fChar, sChar, fChar})},
+                                            {"names", arrayOf('s', {k0})},
+                                            {"dvals", arrayOf('D', {number, integer})},
+                                            {"bvals", arrayOf('Z', {integer, number, zero})},
+                                            {"unknown", arrayOf('s', {text})},
+                                            {"name", ElementValueSpec::constant('s', mixedName)}});
+    // Container types are compared over their first 28 characters.
+    std::vector<testsupport::AnnotationSpec> containers;
+    for (const auto& [type, nested] :
+         std::vector<std::pair<std::string, testsupport::AnnotationSpec>>{
+             {"Lcom/ulno/gc/SGLAnnotations;", full},
+             {"Lcom/ulno/gc/SGLAnnotations", f.encode({"@Short", {}})},
+             {"Lcom/ulno/gc/SGLAnnotation;", f.encode({"@Other", {}})},
+             {"Lcom/ulno/gc/SGLAnnotations;Extra", onlyName},
+             {"Lcom/ulno/gc/SGLAnnotations;", mixed},
+         })
+        containers.push_back(w.annotation(
+            type, {{"value", ElementValueSpec::array({ElementValueSpec::nested(nested)})}}));
+    w.addAttribute(w.annotations(containers));
+
     const auto sgb = sgbtest::decode(f.str());
-    const auto& info = infoOf(*sgb);
-    EXPECT_EQ(info.numAttributes, 0u);
-    EXPECT_EQ(info.numRules, 0u);
-    EXPECT_EQ(info.numAnnotations, 0u);
-    EXPECT_EQ(info.attributes, nullptr);
+    EXPECT_EQ(describe(infoOf(sgb).annotations, infoOf(sgb).numAnnotations),
+              "@Full(2 min 0 0.25 )(3 unit 0 0 m\xC2\xB2)(1 open 1 0 )(5 odd 1 3 s) @Name "
+              "@Mixed(2 k0 1 4.5 value)(3  0 0 )(2  0 0 value) ");
+
+    // The one-off forms of the converter's operations agree with it.
+    std::istringstream in(f.str());
+    const classfile::ClassInfo cls(in);
+    std::string seen, scratch;
+    for (const auto& a :
+         classfile::findAttribute<classfile::AttributeRuntimeVisibleAnnotations>(cls.attributes)
+             ->annotations) {
+        seen += sgb::isContainerAnnotation(cls.pool(), *a) ? "C" : "-";
+        sgb::forEachNested(*a, [&](const classfile::AnnotationInfo& nested) {
+            rulefileinfo::AnnotationImpl converted;
+            sgb::convertAnnotation(cls.pool(), converted, nested);
+            seen += sgb::nestedAnnotationName(cls.pool(), nested, scratch) + "=" +
+                    util::toUTF8(converted.name) + std::to_string(converted.numArguments) + " ";
+        });
+    }
+    EXPECT_EQ(seen, "C@Full=@Full4 -@Short=@Short0 -@Other=@Other0 C@Name=@Name0 C@Mixed=@Mixed3 ");
+}
+
+TEST(VersionTest, CompilerVersionGivesErrorsAndWarnings) {
+    const std::string smaller = " : major number smaller than current (1.10)";
+    const std::string recompile = " : recompiling with current SGL Compiler (1.10) is recommended.";
+    const struct {
+        const char* sglc;     // null: no "@_VERSION"
+        std::string expected; // versions, then errors ("E:") and warnings ("W:")
+    } cases[] = {
+        {nullptr, "0.0 0.0 W:Potentially unsupported SGLC version 0.0" + smaller +
+                      " W:Potentially problematic SGLC version 0.0" + recompile},
+        {"1.10", "1.10 1.3"},
+        {"1.9", "1.9 1.3 W:Potentially problematic SGLC version 1.9" + recompile},
+        {"1.11",
+         "1.11 1.3 W:Potentially unsupported SGLC version 1.11 : newer than current (1.10)"},
+        {"2.0", "2.0 1.3 E:Unsupported SGLC version 2.0 : major number larger than current (1.10)"},
+        {"0.12", "0.12 1.3 W:Potentially unsupported SGLC version 0.12" + smaller +
+                     " W:Potentially problematic SGLC version 0.12" + recompile},
+    };
+    for (const auto& c : cases) {
+        RuleFileWriter f;
+        if (c.sglc)
+            f.fileAnnotations({RuleFileWriter::version(c.sglc, "1.3")});
+        EXPECT_EQ(versionsAndMessages(f), c.expected);
+    }
 }
 
 } // namespace

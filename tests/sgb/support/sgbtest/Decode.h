@@ -23,20 +23,9 @@ inline std::shared_ptr<zulx::SGB> decode(const std::string& bytes) {
     return std::dynamic_pointer_cast<zulx::SGB>(results.at(0));
 }
 
-/// The payload of constant entry `i`, which must exist.
-template <typename T>
-const T& payload(const zulx::RuleData& record, size_t i) {
-    return *static_cast<const T*>(record.constants.at(i)->payload);
-}
-
-/// The tag of constant entry `i`, or -1 when nothing is stored there.
-inline int32_t tagAt(const zulx::RuleData& record, size_t i) {
-    const auto* entry = i < record.constants.size() ? record.constants[i] : nullptr;
-    return entry ? entry->tag : -1;
-}
-
+/// The method record of constant entry `i`, which must hold one.
 inline const zulx::MethodRecord& methodAt(const zulx::RuleData& record, size_t i) {
-    return payload<zulx::MethodRecord>(record, i);
+    return *static_cast<const zulx::MethodRecord*>(record.constants.at(i)->payload);
 }
 
 } // namespace sgbtest

@@ -63,12 +63,6 @@ struct MethodSpec {
 
 class RuleFileWriter {
 public:
-    static constexpr const char* kContainer = "Lcom/ulno/gc/SGLAnnotations;";
-    static constexpr const char* kEnumPackage = "com/ulno/gc/";
-    static std::string enumDescriptor(const std::string& enumClass) {
-        return std::string("L") + kEnumPackage + enumClass + ";";
-    }
-
     explicit RuleFileWriter(std::string className = "rules/Example",
                             std::string builtinsClass = "com/ulno/gc/Builtins")
         : mClassName(std::move(className)), mBuiltinsName(std::move(builtinsClass)) {
@@ -79,8 +73,6 @@ public:
     }
 
     testsupport::ClassWriter w;
-
-    const std::string& className() const { return mClassName; }
 
     // ---- pool entries the bytecode refers to ----------------------------
 
@@ -93,13 +85,13 @@ public:
     uint16_t ownField(const std::string& name, const std::string& descriptor = "D") {
         return w.fieldRef(mClassName, name, descriptor);
     }
+    /// Enum classes live in the package com/ulno/gc.
     uint16_t enumConstant(const std::string& enumClass, const std::string& keyword) {
-        return w.fieldRef(std::string(kEnumPackage) + enumClass, keyword,
-                          enumDescriptor(enumClass));
+        return w.fieldRef("com/ulno/gc/" + enumClass, keyword, "Lcom/ulno/gc/" + enumClass + ";");
     }
     uint16_t enumConversion(const std::string& enumClass) {
-        return w.methodRef(std::string(kEnumPackage) + enumClass, "valueOf",
-                           "(Ljava/lang/String;)" + enumDescriptor(enumClass));
+        return w.methodRef("com/ulno/gc/" + enumClass, "valueOf",
+                           "(Ljava/lang/String;)Lcom/ulno/gc/" + enumClass + ";");
     }
 
     // ---- annotations ------------------------------------------------------
@@ -124,19 +116,13 @@ public:
                              {"svals", ElementValueSpec::array(svals)}});
     }
 
-    /// A container annotation holding already encoded nested annotations.
-    testsupport::AnnotationSpec container(const std::vector<testsupport::AnnotationSpec>& nested) {
-        std::vector<testsupport::ElementValueSpec> values;
-        for (const auto& n : nested)
-            values.push_back(testsupport::ElementValueSpec::nested(n));
-        return w.annotation(kContainer, {{"value", testsupport::ElementValueSpec::array(values)}});
-    }
-
+    /// A container annotation holding the encoded annotations.
     testsupport::AnnotationSpec container(const std::vector<RuleAnnotation>& annotations) {
-        std::vector<testsupport::AnnotationSpec> nested;
+        std::vector<testsupport::ElementValueSpec> values;
         for (const RuleAnnotation& a : annotations)
-            nested.push_back(encode(a));
-        return container(nested);
+            values.push_back(testsupport::ElementValueSpec::nested(encode(a)));
+        return w.annotation("Lcom/ulno/gc/SGLAnnotations;",
+                            {{"value", testsupport::ElementValueSpec::array(values)}});
     }
 
     /// The rule file's own annotations, as one container on the class.

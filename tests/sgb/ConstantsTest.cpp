@@ -1,0 +1,147 @@
+#include "sgbtest/Decode.h"
+#include "sgbtest/RecordText.h"
+#include "sgbtest/RuleFileWriter.h"
+#include "testsupport/LogCapture.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using sgbtest::MethodSpec;
+using sgbtest::RuleFileWriter;
+using ::testing::ElementsAre;
+
+// One rule file with a pool entry of every kind that the translation maps.
+// Each row is the entry that a pool index must become (see entryText for the
+// layout of a method record).
+TEST(ConstantTranslationTest, EveryKindOfPoolEntry) {
+    // "com/ulno/Builtins" shares the slash of prefix and suffix; of two
+    // builtins classes the later one in the pool counts.
+    RuleFileWriter f("rules/Example", "com/ulno/Builtins");
+    const uint16_t staleBuiltins = f.w.methodRef("com/ulno/old/Builtins", "floor", "(D)D");
+    // Own members are recognised by the literal class index 2, not this_class.
+    f.w.thisClass = f.w.classNamed("rules/Other");
+
+    const auto method = [](const char* name, const char* descriptor, bool withCode, bool withLocals,
+                           std::vector<sgbtest::Local> locals) {
+        return MethodSpec{name, descriptor, 0x0009, 4, {0xB1}, withCode, withLocals, locals, {}};
+    };
+    MethodSpec helper =
+        method("Lot$helper", "(DLjava/lang/String;Z)D", true, true,
+               {{"h", "D"}, {"label", "Ljava/lang/String;"}, {"flag", "Z"}, {"n", "I"}});
+    helper.access = 0x0008; // static, not public
+    helper.maxStack = 7;
+    helper.code = {0x18, 0x00, 0xAF};
+    f.addMethod(helper);
+    f.addMethod(method("plain", "(DD)V", true, false, {}));
+    f.addMethod(method("declared", "(DD)V", false, false, {}));
+    f.addMethod(method("wide", "(JD)V", true, true, {{"big", "J"}, {"x", "D"}, {"f", "F"}}));
+    // Defined here: wins over the builtin of that key.
+    f.addMethod(method("abs", "(D)D", true, true, {}));
+    const uint16_t height = f.ownField("height");
+    const uint16_t name = f.ownField("name", "Ljava/lang/String;");
+    const uint16_t handleDD = f.builtinCall("_$getHandle", "(DD)D");
+    const uint16_t handleDZ = f.builtinCall("_$getHandle", "(DZ)D");
+    const uint16_t handleDS = f.builtinCall("_$getHandle", "(DLjava/lang/String;)D");
+    const struct {
+        uint16_t index;
+        std::string text;
+    } rows[] = {
+        {0, "-"},
+        {1, "-"}, // the class name text
+        {staleBuiltins, "3 -1 1 -1 0 0 1 0 floor  (D)D [] []"},
+        {f.ownCall("Lot$helper", "(DLjava/lang/String;Z)D"),
+         "3 0 0 7 3 5 0 1 Lot$helper Lot (DLjava/lang/String;Z)D [1 2 0 0] [24 0 175]"},
+        {f.ownCall("plain", "(DD)V"), "3 1 0 4 0 0 1 1 plain  (DD)V [] [177]"},
+        {f.ownCall("declared", "(DD)V"), "3 2 0 -1 0 0 1 0 declared  (DD)V [] []"},
+        {f.ownCall("wide", "(JD)V"), "3 3 0 4 2 2 1 0 wide  (JD)V [0 1 0] [177]"},
+        {f.ownCall("Missing$rule", "(D)V"), "3 -1 1 -1 0 0 1 1 Missing$rule Missing (D)V [] []"},
+        {f.ownCall("missingFunction", "()D"), "3 -1 1 -1 0 0 1 0 missingFunction  ()D [] []"},
+        {f.builtinCall("abs", "(D)D"), "3 4 0 4 1 0 1 1 abs  (D)D [] [177]"},
+        {f.builtinCall("acos", "(D)D"), "4 1"},
+        {f.builtinCall("_$setStyleSelector", "(II)V"), "4 339"},
+        {f.builtinCall("_$createShape", "(Ljava/lang/String;)V"), "5 null"},
+        {f.builtinCall("abs", "(I)I"), "3 -1 1 -1 0 0 1 0 abs  (I)I [] []"},
+        {handleDD, "4 328"},
+        {f.builtinCall("_$getHandle", "(Ljava/lang/String;)D"), "4 325"},
+        {handleDZ, "4 326"},
+        {handleDS, "4 327"},
+        {f.enumConversion("AreaSelector"), "6 0"},
+        // A second reference to the same conversion needs its own pool entry.
+        {f.w.rawEntry(10, testsupport::Bytes()
+                              .u2(f.w.classNamed("com/ulno/gc/AreaSelector"))
+                              .u2(f.w.nameAndType(
+                                  "valueOf", "(Ljava/lang/String;)Lcom/ulno/gc/AreaSelector;"))),
+         "6 1"},
+        {f.enumConversion("Scale"), "6 2"},
+        {f.w.methodRef("com/ulno/gc/Math", "max", "(DD)D"), "3 -1 1 -1 0 0 1 0 max  (DD)D [] []"},
+        {height, "-"},
+        {name, "-"},
+        {f.enumConstant("AreaSelector", "world$west"), "7 29 AreaSelector.world$west"},
+        {f.enumConstant("Comp", "street$side"), "7 47 Comp.street$side"},
+        {f.enumConstant("Scale", "abs"), "7 -1 Scale.abs"}, // unknown keyword
+        {f.w.fieldRef("Mode", "rel", "LMode;"), "7 1 Mode.rel"},
+        {f.w.string("h\xC3\xA9llo"), "0 h\xC3\xA9llo"},
+        {f.w.doubleValue(2.5), "1 2.5"},
+        {f.w.integer(-3), "2 -3"},
+        {f.w.floating(1.5f), "-"},
+        {f.w.longValue(7), "-"},
+        {f.w.integer(99), "2 99"},
+    };
+    const auto classIndex = [&](const char* name) { return std::to_string(f.w.classNamed(name)); };
+    const std::vector<std::string> errors = {
+        "Non-recognized method 'floor(D)D' (classIndex " + classIndex("com/ulno/old/Builtins") +
+            ").",
+        "Datatype 'J' not supported.",
+        "Datatype 'F' not supported.",
+        "Illegal method 'missingFunction()D' with undefined body  - not a rule (not void).",
+        "Non-recognized builtin method 'abs(I)I'.",
+        "Non-recognized method 'max(DD)D' (classIndex " + classIndex("com/ulno/gc/Math") + ").",
+    };
+    const std::vector<std::string> warnings = {
+        "Potentially unsupported SGLC version 0.0 : major number smaller than current (1.10)",
+        "Potentially problematic SGLC version 0.0 : recompiling with current SGL Compiler (1.10) "
+        "is "
+        "recommended."};
+
+    testsupport::LogCapture log;
+    const auto sgb = sgbtest::decode(f.str());
+    const zulx::RuleData& record = *sgb->data;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.index);
+        EXPECT_EQ(sgbtest::entryText(record, row.index), row.text);
+        if (row.text[0] == '3') {
+            const zulx::MethodRecord& m = sgbtest::methodAt(record, row.index);
+            EXPECT_EQ(m.index, row.index);
+            EXPECT_EQ(record.methodIndex.at(m.name + m.descriptor), row.index);
+        }
+    }
+    EXPECT_EQ(record.constants.size(), rows[std::size(rows) - 1].index + 1u); // the last entry
+    EXPECT_THAT(record.ownFieldRefs, ElementsAre(height, name));
+    EXPECT_THAT(record.handleRefs, ElementsAre(handleDD, handleDZ, handleDS));
+    EXPECT_THAT(record.enumTypeNames, ElementsAre("AreaSelector", "AreaSelector", "Scale"));
+
+    // Method errors are logged at once at level 1; every error and warning
+    // again at the end, at levels 4 and 3.
+    std::vector<testsupport::LogCapture::Record> expectedLog;
+    std::vector<std::wstring> wideErrors, wideWarnings;
+    for (const std::string& e : errors) {
+        wideErrors.push_back(util::fromUTF8(e));
+        expectedLog.emplace_back(1, e);
+    }
+    for (const std::string& e : errors)
+        expectedLog.emplace_back(4, "SGB file contains error '" + e + "'");
+    for (const std::string& w : warnings) {
+        wideWarnings.push_back(util::fromUTF8(w));
+        expectedLog.emplace_back(3, "SGB file contains warning '" + w + "'");
+    }
+    EXPECT_EQ(record.errors, wideErrors);
+    EXPECT_EQ(record.warnings, wideWarnings);
+    EXPECT_EQ(log.records(), expectedLog);
+}
+
+} // namespace
