@@ -28,7 +28,7 @@ std::string mutate(std::string out, std::mt19937& random) {
     if (out.empty())
         return std::string(1, static_cast<char>(random()));
     const size_t at = random() % out.size();
-    const uint32_t kind = random() % 6;
+    const auto kind = random() % 6;
     if (kind == 0) {
         out[at] = static_cast<char>(random());
     } else if (kind == 1) {
@@ -110,7 +110,7 @@ TEST_P(MalformedInput, RandomDamageIsDecodedOrRejected) {
     int accepted = 0;
     for (int i = 0; i < kMutationsPerFile && !HasFailure(); ++i) {
         std::string bytes = mutate(input().bytes, random);
-        for (uint32_t more = random() % 3; more > 0; --more)
+        for (auto more = random() % 3; more > 0; --more)
             bytes = mutate(bytes, random);
         accepted += runAll(bytes, "mutation " + std::to_string(i), read) ? 1 : 0;
     }
