@@ -1,41 +1,25 @@
 #include "fuzz/Guard.h"
-#include "fuzz/Streams.h"
 #include "fuzz/Targets.h"
 
 #include "classfile/ClassDump.h"
 #include "classfile/ClassInfo.h"
 
-#include <istream>
 #include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <string>
-#include <typeinfo>
 
 namespace fuzz {
 namespace {
 
-using classfile::Attribute;
-using classfile::AttributeList;
-
-// Runs one dump or text operation. These throw only the std::runtime_error
-// of a record whose text cannot be produced; any other exception is a
-// finding.
+// A dump or text operation throws only the std::runtime_error of a record
+// whose text cannot be produced. Each piece runs on its own, so that one that
+// throws does not hide the pieces after it.
 template <typename Step>
 void dumpStep(const char* what, Step&& step) {
-    try {
-        step();
-    } catch (const std::runtime_error&) {
-    } catch (const std::exception& e) {
-        finding(std::string(what) + " threw " + typeid(e).name() + ": " + e.what());
-    } catch (...) {
-        finding(std::string(what) + " threw an exception not derived from std::exception");
-    }
+    guarded(what, step, true);
 }
 
-// Each piece of the dump runs on its own, so that one that throws (a
-// documented failure of a bad index) does not hide the pieces after it.
-void dumpAttributes(const AttributeList& list, std::ostringstream& out) {
+void dumpAttributes(const classfile::AttributeList& list, std::ostringstream& out) {
     for (const auto& attribute : list) {
         dumpStep("Attribute::print", [&] { attribute->print(out); });
         const auto* code = attribute->as<classfile::AttributeCode>();
@@ -54,19 +38,20 @@ void dumpAttributes(const AttributeList& list, std::ostringstream& out) {
 
 } // namespace
 
-void runDump(const uint8_t* data, size_t size) {
-    MemoryBuf buf(data, size);
-    std::istream in(&buf);
+bool runDump(const uint8_t* data, size_t size) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     std::unique_ptr<classfile::ClassInfo> cls;
     if (!guarded("read", [&] { cls = std::make_unique<classfile::ClassInfo>(in); }))
-        return;
+        return false;
 
     for (const bool listCode : {true, false}) {
         std::ostringstream whole;
-        dumpStep("dumpClass",
-                 [&] { classfile::dumpClass(whole, *cls, classfile::DumpOptions{listCode}); });
+        const bool dumped = guarded(
+            "dumpClass",
+            [&] { classfile::dumpClass(whole, *cls, classfile::DumpOptions{listCode}); }, true);
+        if (dumped && whole.str().empty())
+            finding("dumpClass wrote nothing");
     }
-
     // Then each record's own text operations.
     std::ostringstream out;
     const classfile::ConstantPool& pool = cls->pool();
@@ -85,6 +70,7 @@ void runDump(const uint8_t* data, size_t size) {
         dumpAttributes(field->attributes, out);
     for (const auto& method : cls->methods)
         dumpAttributes(method->attributes, out);
+    return true;
 }
 
 } // namespace fuzz

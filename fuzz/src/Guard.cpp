@@ -4,12 +4,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <new>
 #include <stdexcept>
 #include <typeinfo>
 
 namespace fuzz {
+namespace {
+
+std::string gLastError;
+
+} // namespace
 
 void finding(const std::string& what) {
     // stdio, not std::cerr: the targets silence std::cerr because the reader
@@ -19,22 +23,33 @@ void finding(const std::string& what) {
     std::abort();
 }
 
-void classifyCurrentException(const char* what) {
+void classifyCurrentException(const char* what, bool onlyRuntimeErrors) {
     try {
         throw;
     } catch (const std::bad_alloc&) {
         // Bad input must fail on its counts and lengths before memory is
         // sized from them.
         finding(std::string(what) + ": std::bad_alloc");
-    } catch (const std::runtime_error&) {
-    } catch (const std::length_error&) {
-    } catch (const zulx::StatusException&) {
+    } catch (const std::runtime_error& e) {
+        gLastError = e.what();
+    } catch (const std::length_error& e) {
+        if (onlyRuntimeErrors)
+            finding(std::string(what) + ": std::length_error: " + e.what());
+        gLastError = e.what();
+    } catch (const zulx::StatusException& e) {
+        if (onlyRuntimeErrors)
+            finding(std::string(what) + ": zulx::StatusException: " + e.what());
+        gLastError = e.what();
     } catch (const std::exception& e) {
         finding(std::string(what) + ": undocumented exception " + typeid(e).name() + ": " +
                 e.what());
     } catch (...) {
         finding(std::string(what) + ": exception not derived from std::exception");
     }
+}
+
+const std::string& lastError() {
+    return gLastError;
 }
 
 } // namespace fuzz

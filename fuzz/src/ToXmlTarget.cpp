@@ -1,11 +1,11 @@
 #include "XmlProtocol.h"
 
-#include "fuzz/ByteSource.h"
 #include "fuzz/Guard.h"
 #include "fuzz/Targets.h"
 
 #include "rulefileinfo/RuleFileInfoImpl.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -20,54 +20,91 @@ using rulefileinfo::RuleFileInfoImpl;
 
 // Small bounds keep one input fast; the variety is in the texts and types.
 constexpr uint32_t kMaxItems = 5;
-constexpr size_t kMaxText = 24;
+constexpr uint32_t kMaxText = 24;
 
-zul::AnnotationArgumentType typeCode(ByteSource& in) {
-    // Mostly the six codes, sometimes a value outside them ("?" in the XML).
-    const uint8_t b = in.byte();
-    return static_cast<zul::AnnotationArgumentType>(b < 224 ? b % 6 : b);
-}
+/// Draws values from fuzz input, front to back. Once the input is used up
+/// every draw yields zero, so any input builds a finite structure.
+struct ByteSource {
+    const uint8_t* data;
+    size_t size;
 
-void fillAnnotation(AnnotationImpl& annotation, ByteSource& in) {
-    annotation.name = in.text(kMaxText);
-    annotation.numArguments = in.below(kMaxItems);
-    annotation.arguments = std::make_unique<AnnotationArgumentImpl[]>(annotation.numArguments);
-    for (size_t i = 0; i < annotation.numArguments; ++i) {
-        AnnotationArgumentImpl& argument = annotation.arguments[i];
-        argument.type = typeCode(in);
-        if (in.flag())
-            argument.key = in.text(kMaxText);
-        argument.boolValue = in.flag();
-        argument.floatValue = in.rawDouble();
-        argument.strValue = in.text(kMaxText);
+    uint8_t byte() {
+        if (size == 0)
+            return 0;
+        --size;
+        return *data++;
     }
+    /// A value in [0, bound) from two bytes; 0 when bound is 0.
+    uint32_t below(uint32_t bound) {
+        const uint32_t high = byte();
+        return bound ? (high << 8 | byte()) % bound : 0;
+    }
+    /// Eight bytes as the bits of a double: NaNs, infinities and subnormals included.
+    double rawDouble() {
+        uint64_t bits = 0;
+        for (int i = 0; i < 8; ++i)
+            bits = bits << 8 | byte();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    /// Printable ASCII, control characters (NUL included), the XML special
+    /// characters, non-ASCII and non-BMP code points and values that are no
+    /// code points at all (a lone surrogate, one above 0x10FFFF).
+    std::wstring text() {
+        static const wchar_t kSpecial[] = {L'&',   L'"',   L'\'',   L'<',   L'>',
+                                           L'%',   L'\\',  L'$',    0xE9,   0x20AC,
+                                           0xFFFD, 0xFEFF, 0x1F600, 0xD800, 0x110000};
+        std::wstring out(below(kMaxText + 1), L' ');
+        for (wchar_t& c : out) {
+            const uint8_t b = byte();
+            c = b >= 0x80 ? kSpecial[b % (sizeof kSpecial / sizeof kSpecial[0])]
+                          : static_cast<wchar_t>(b < 0x20 ? b : 0x20 + (b & 0x5F));
+        }
+        return out;
+    }
+    /// Mostly the six type codes, sometimes a value outside them ("?" in the XML).
+    zul::AnnotationArgumentType type() {
+        const uint8_t b = byte();
+        return static_cast<zul::AnnotationArgumentType>(b < 224 ? b % 6 : b);
+    }
+};
+
+/// `count` items of a fresh array, each filled by `fill`.
+template <typename T, typename Fill>
+void fillArray(size_t& count, std::unique_ptr<T[]>& items, ByteSource& in, Fill fill) {
+    count = in.below(kMaxItems);
+    items = std::make_unique<T[]>(count);
+    for (size_t i = 0; i < count; ++i)
+        fill(items[i]);
 }
 
-template <typename Owner>
-void fillAnnotations(Owner& owner, ByteSource& in) {
-    owner.numAnnotations = in.below(kMaxItems);
-    owner.annotations = std::make_unique<AnnotationImpl[]>(owner.numAnnotations);
-    for (size_t i = 0; i < owner.numAnnotations; ++i)
-        fillAnnotation(owner.annotations[i], in);
+void fillAnnotations(size_t& count, std::unique_ptr<AnnotationImpl[]>& items, ByteSource& in) {
+    fillArray(count, items, in, [&in](AnnotationImpl& annotation) {
+        annotation.name = in.text();
+        fillArray(annotation.numArguments, annotation.arguments, in,
+                  [&in](AnnotationArgumentImpl& argument) {
+                      argument.type = in.type();
+                      if (in.byte() & 1)
+                          argument.key = in.text();
+                      argument.boolValue = in.byte() & 1;
+                      argument.floatValue = in.rawDouble();
+                      argument.strValue = in.text();
+                  });
+    });
 }
 
 void fillEntries(size_t& count, std::unique_ptr<EntryImpl[]>& entries, ByteSource& in) {
-    count = in.below(kMaxItems);
-    entries = std::make_unique<EntryImpl[]>(count);
-    for (size_t i = 0; i < count; ++i) {
-        EntryImpl& entry = entries[i];
-        entry.returnType = typeCode(in);
-        entry.name = in.text(kMaxText);
-        entry.numParameters = in.below(kMaxItems);
-        entry.parameters = std::make_unique<ParameterImpl[]>(entry.numParameters);
-        for (size_t j = 0; j < entry.numParameters; ++j) {
-            ParameterImpl& parameter = entry.parameters[j];
-            parameter.type = typeCode(in);
-            parameter.name = in.text(kMaxText);
-            fillAnnotations(parameter, in);
-        }
-        fillAnnotations(entry, in);
-    }
+    fillArray(count, entries, in, [&in](EntryImpl& entry) {
+        entry.returnType = in.type();
+        entry.name = in.text();
+        fillArray(entry.numParameters, entry.parameters, in, [&in](ParameterImpl& parameter) {
+            parameter.type = in.type();
+            parameter.name = in.text();
+            fillAnnotations(parameter.numAnnotations, parameter.annotations, in);
+        });
+        fillAnnotations(entry.numAnnotations, entry.annotations, in);
+    });
 }
 
 // Every capacity around the interesting edges, then a few from the input.
@@ -76,18 +113,18 @@ void exercise(const zul::Object& object, const char* what, ByteSource& in) {
     const size_t needed = text.size() + 1;
     for (const size_t capacity : {size_t{0}, size_t{1}, needed - 1, needed + 1})
         checkXmlCapacity(object, text, capacity, what);
-    for (int i = 0; i < 4 && !in.empty(); ++i)
+    for (int i = 0; i < 4 && in.size > 0; ++i)
         checkXmlCapacity(object, text, in.below(static_cast<uint32_t>(needed + 8)), what);
 }
 
 } // namespace
 
-void runToXml(const uint8_t* data, size_t size) {
-    ByteSource in(data, size);
+bool runToXml(const uint8_t* data, size_t size) {
+    ByteSource in{data, size};
     RuleFileInfoImpl info;
     fillEntries(info.numAttributes, info.attributes, in);
     fillEntries(info.numRules, info.rules, in);
-    fillAnnotations(info, in);
+    fillAnnotations(info.numAnnotations, info.annotations, in);
 
     exercise(info, "RuleFileInfoImpl", in);
     if (info.numAnnotations > 0) {
@@ -101,6 +138,7 @@ void runToXml(const uint8_t* data, size_t size) {
     const std::unique_ptr<RuleFileInfoImpl> copy(info.clone());
     if (renderXml(*copy, "RuleFileInfoImpl (clone)") != renderXml(info, "RuleFileInfoImpl"))
         finding("the clone of a rule file information record renders other XML");
+    return true;
 }
 
 } // namespace fuzz

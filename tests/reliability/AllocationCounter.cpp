@@ -14,10 +14,12 @@ std::atomic<size_t> gPeak{0};
 // alignment, so that delete can subtract it and the block stays aligned.
 constexpr size_t kHeader = alignof(std::max_align_t);
 
-void* allocate(size_t size) {
-    if (size > SIZE_MAX - kHeader)
-        throw std::bad_alloc();
-    char* block = static_cast<char*>(std::malloc(size + kHeader));
+/// Null when there is no memory, or bad_alloc unless `nothrow`.
+void* allocate(size_t size, bool nothrow = false) {
+    char* block =
+        size > SIZE_MAX - kHeader ? nullptr : static_cast<char*>(std::malloc(size + kHeader));
+    if (!block && nothrow)
+        return nullptr;
     if (!block)
         throw std::bad_alloc();
     *reinterpret_cast<size_t*>(block) = size;
@@ -38,10 +40,6 @@ void release(void* pointer) noexcept {
 
 } // namespace
 
-size_t liveBytes() {
-    return gLive.load(std::memory_order_relaxed);
-}
-
 PeakScope::PeakScope() : mBase(gLive.load(std::memory_order_relaxed)) {
     gPeak.store(mBase, std::memory_order_relaxed);
 }
@@ -61,18 +59,10 @@ void* operator new[](size_t size) {
     return reliability::allocate(size);
 }
 void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return reliability::allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
+    return reliability::allocate(size, true);
 }
 void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return reliability::allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
+    return reliability::allocate(size, true);
 }
 void operator delete(void* pointer) noexcept {
     reliability::release(pointer);

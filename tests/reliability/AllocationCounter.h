@@ -7,9 +7,6 @@
 // tell how much memory one operation held at its peak.
 namespace reliability {
 
-/// Bytes allocated and not yet freed.
-size_t liveBytes();
-
 /// Measures the peak of live bytes from construction on, above the live
 /// bytes at construction. Measurements do not nest.
 class PeakScope {

@@ -1,17 +1,21 @@
-// Memory that decoding may take is bounded by the input's size. Two kinds
-// of hostile input: counts and lengths that claim gigabytes in a file of a
-// few dozen bytes (they must fail at the end of the input, having allocated
-// little), and files whose many small references all name one large text or
-// code (each reference may not copy it anew without limit).
+// Memory that reading and decoding may take is bounded by the input's size.
+// Two kinds of hostile input: counts and lengths that claim gigabytes in a
+// file of a few dozen bytes (they must fail at the end of the input, having
+// allocated little), and files whose many small references all name one
+// large text or code (each reference may not copy it anew without limit).
 #include "AllocationCounter.h"
 #include "Inputs.h"
-#include "Watchdog.h"
 
+#include "fuzz/Targets.h"
+#include "sgb/SGBDecoder.h"
 #include "testsupport/ClassWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace reliability {
@@ -20,203 +24,158 @@ namespace {
 using testsupport::Bytes;
 using testsupport::ClassWriter;
 
-// ---- counts and lengths that claim more than the file holds ---------------
-
 constexpr uint32_t kClaimU2 = 0xFFFF;
 constexpr uint32_t kClaimU4 = 0x7FFFFFFF;
 
-/// Header, a pool holding the names that the layouts below need, access
-/// flags, this_class and super_class; what follows is up to each case.
-struct Prefix {
+// Pool slots of the names that the layouts below need (1 and 2: class T).
+enum Name : uint16_t {
+    kCode = 3,
+    kLvt,
+    kLnt,
+    kInner,
+    kExceptions,
+    kStackMap,
+    kRva,
+    kRvpa,
+    kBlob,
+    kRun,
+    kDesc
+};
+
+/// Header, the pool of names, access flags, this_class and super_class;
+/// what follows is up to each case.
+Bytes head() {
     ClassWriter w;
-    uint16_t code, lvt, lnt, inner, exceptions, stackMap, rva, rvpa, blob, name, desc;
-    Prefix() {
-        w.thisClass = w.classNamed("T");
-        code = w.utf8("Code");
-        lvt = w.utf8("LocalVariableTable");
-        lnt = w.utf8("LineNumberTable");
-        inner = w.utf8("InnerClasses");
-        exceptions = w.utf8("Exceptions");
-        stackMap = w.utf8("StackMap");
-        rva = w.utf8("RuntimeVisibleAnnotations");
-        rvpa = w.utf8("RuntimeVisibleParameterAnnotations");
-        blob = w.utf8("Blob");
-        name = w.utf8("run");
-        desc = w.utf8("()V");
-    }
-    /// The class so far without its four trailing counts.
-    Bytes head() const {
-        Bytes all = w.build();
-        all.data.resize(all.data.size() - 8);
-        return all;
-    }
-    /// head, no interfaces and fields, one method whose only attribute is
-    /// `attribute` (name index and body; the header length is the body's).
-    Bytes methodWith(uint16_t attributeName, const Bytes& body) const {
-        return head()
-            .u2(0)
-            .u2(0)
-            .u2(1)
-            .u2(0x0009)
-            .u2(name)
-            .u2(desc)
-            .u2(1)
-            .u2(attributeName)
-            .u4(static_cast<uint32_t>(body.size()))
-            .raw(body);
-    }
-    /// A Code body with one instruction and no exception table, followed by
-    /// `tail` (its nested attribute list).
-    static Bytes codeWith(const Bytes& tail) {
-        return Bytes().u2(1).u2(1).u4(1).u1(0xB1).u2(0).raw(tail);
-    }
-    /// head, no members, and class attributes starting with `tail`.
-    Bytes classAttributes(const Bytes& tail) const { return head().u2(0).u2(0).u2(0).raw(tail); }
-};
+    w.thisClass = w.classNamed("T");
+    for (const char* name :
+         {"Code", "LocalVariableTable", "LineNumberTable", "InnerClasses", "Exceptions", "StackMap",
+          "RuntimeVisibleAnnotations", "RuntimeVisibleParameterAnnotations", "Blob", "run", "()V"})
+        w.utf8(name);
+    Bytes all = w.build();
+    all.data.resize(all.data.size() - 8); // without the four trailing counts
+    return all;
+}
 
-struct Claim {
-    const char* name;
-    Bytes bytes;
-};
+/// No interfaces and fields, one method whose only attribute is `body`.
+Bytes methodWith(uint16_t attributeName, const Bytes& body) {
+    Bytes b = head().u2(0).u2(0).u2(1).u2(0x0009).u2(kRun).u2(kDesc).u2(1);
+    return b.u2(attributeName).u4(static_cast<uint32_t>(body.size())).raw(body);
+}
 
-std::vector<Claim> claims() {
-    const Prefix p;
+/// A Code attribute with one instruction, no exception table and `tail`
+/// as its nested attribute list.
+Bytes codeWith(const Bytes& tail) {
+    return methodWith(kCode, Bytes().u2(1).u2(1).u4(1).u1(0xB1).u2(0).raw(tail));
+}
+
+/// No members, and class attributes starting with `tail`.
+Bytes classAttributes(const Bytes& tail) {
+    return head().u2(0).u2(0).u2(0).raw(tail);
+}
+
+/// A RuntimeVisibleAnnotations attribute of the class with `body`.
+Bytes annotated(const Bytes& body) {
+    return classAttributes(Bytes().u2(1).u2(kRva).u4(kClaimU4).raw(body));
+}
+
+TEST(ResourceBoundsTest, ClaimsBeyondTheInputFailWithLittleMemory) {
     const Bytes magic = Bytes().u4(0xCAFEBABE).u2(0).u2(50);
-    // A value of the given tag with one element-value pair inside a
-    // RuntimeVisibleAnnotations attribute of the class.
-    const auto annotated = [&p](const Bytes& annotationBody) {
-        return p.classAttributes(Bytes().u2(1).u2(p.rva).u4(kClaimU4).raw(annotationBody));
-    };
-    Bytes deepArrays = Bytes().u2(1).u2(p.desc).u2(1).u2(p.name);
+    Bytes deepArrays = Bytes().u2(1).u2(kDesc).u2(1).u2(kRun);
     for (int i = 0; i < 20000; ++i)
         deepArrays.u1('[').u2(1);
     Bytes deepCode;
     for (int i = 0; i < 64; ++i)
-        deepCode.u2(1).u2(p.code).u4(kClaimU4).raw(Prefix::codeWith(Bytes()));
-
-    return {
+        deepCode.u2(1).u2(kCode).u4(kClaimU4).u2(1).u2(1).u4(1).u1(0xB1).u2(0);
+    const std::pair<const char*, Bytes> claims[] = {
         {"pool count", Bytes(magic).u2(kClaimU2).u1(1).u2(1).raw("A")},
         {"Utf8 length", Bytes(magic).u2(2).u1(1).u2(kClaimU2).raw("abc")},
         {"tag-2 length", Bytes(magic).u2(2).u1(2).u4(kClaimU4).raw("abc")},
         {"negative tag-2 length", Bytes(magic).u2(2).u1(2).u4(0xFFFFFFFF).raw("abc")},
-        {"interfaces count", p.head().u2(kClaimU2).u2(2)},
-        {"fields count", p.head().u2(0).u2(kClaimU2).u2(9).u2(p.name)},
-        {"methods count", p.head().u2(0).u2(0).u2(kClaimU2).u2(9).u2(p.name)},
-        {"class attributes count", p.classAttributes(Bytes().u2(kClaimU2).u2(p.blob))},
+        {"interfaces count", head().u2(kClaimU2).u2(2)},
+        {"fields count", head().u2(0).u2(kClaimU2).u2(9).u2(kRun)},
+        {"methods count", head().u2(0).u2(0).u2(kClaimU2).u2(9).u2(kRun)},
+        {"class attributes count", classAttributes(Bytes().u2(kClaimU2).u2(kBlob))},
         {"unknown attribute length",
-         p.classAttributes(Bytes().u2(1).u2(p.blob).u4(0xFFFFFFFF).raw("abc"))},
-        {"code length", p.methodWith(p.code, Bytes().u2(1).u2(1).u4(kClaimU4).raw("abc"))},
-        {"negative code length",
-         p.methodWith(p.code, Bytes().u2(1).u2(1).u4(0x80000000).raw("abc"))},
+         classAttributes(Bytes().u2(1).u2(kBlob).u4(0xFFFFFFFF).raw("abc"))},
+        {"code length", methodWith(kCode, Bytes().u2(1).u2(1).u4(kClaimU4).raw("abc"))},
+        {"negative code length", methodWith(kCode, Bytes().u2(1).u2(1).u4(0x80000000).raw("abc"))},
         {"exception table length",
-         p.methodWith(p.code, Bytes().u2(1).u2(1).u4(1).u1(0xB1).u2(kClaimU2).u4(0))},
-        {"nested attributes count",
-         p.methodWith(p.code, Prefix::codeWith(Bytes().u2(kClaimU2).u2(p.lnt)))},
-        {"local variable count",
-         p.methodWith(p.code,
-                      Prefix::codeWith(Bytes().u2(1).u2(p.lvt).u4(kClaimU4).u2(kClaimU2).u2(0)))},
-        {"line number count",
-         p.methodWith(p.code,
-                      Prefix::codeWith(Bytes().u2(1).u2(p.lnt).u4(kClaimU4).u2(kClaimU2).u2(0)))},
+         methodWith(kCode, Bytes().u2(1).u2(1).u4(1).u1(0xB1).u2(kClaimU2).u4(0))},
+        {"nested attributes count", codeWith(Bytes().u2(kClaimU2).u2(kLnt))},
+        {"local variable count", codeWith(Bytes().u2(1).u2(kLvt).u4(kClaimU4).u2(kClaimU2).u2(0))},
+        {"line number count", codeWith(Bytes().u2(1).u2(kLnt).u4(kClaimU4).u2(kClaimU2).u2(0))},
         {"stack map entries",
-         p.methodWith(p.code, Prefix::codeWith(
-                                  Bytes().u2(1).u2(p.stackMap).u4(kClaimU4).u2(kClaimU2).u2(0)))},
+         codeWith(Bytes().u2(1).u2(kStackMap).u4(kClaimU4).u2(kClaimU2).u2(0))},
         {"stack map locals",
-         p.methodWith(
-             p.code,
-             Prefix::codeWith(
-                 Bytes().u2(1).u2(p.stackMap).u4(kClaimU4).u2(1).u2(0).u2(kClaimU2).u1(0)))},
-        {"exceptions count", p.methodWith(p.exceptions, Bytes().u2(kClaimU2).u2(1))},
+         codeWith(Bytes().u2(1).u2(kStackMap).u4(kClaimU4).u2(1).u2(0).u2(kClaimU2).u1(0))},
+        {"exceptions count", methodWith(kExceptions, Bytes().u2(kClaimU2).u2(1))},
         {"inner classes count",
-         p.classAttributes(Bytes().u2(1).u2(p.inner).u4(kClaimU4).u2(kClaimU2).u2(1))},
-        {"annotations count", annotated(Bytes().u2(kClaimU2).u2(p.desc))},
-        {"element value pairs", annotated(Bytes().u2(1).u2(p.desc).u2(kClaimU2).u2(p.name))},
+         classAttributes(Bytes().u2(1).u2(kInner).u4(kClaimU4).u2(kClaimU2).u2(1))},
+        {"annotations count", annotated(Bytes().u2(kClaimU2).u2(kDesc))},
+        {"element value pairs", annotated(Bytes().u2(1).u2(kDesc).u2(kClaimU2).u2(kRun))},
         {"array values",
-         annotated(Bytes().u2(1).u2(p.desc).u2(1).u2(p.name).u1('[').u2(kClaimU2).u1('I'))},
-        {"parameter annotations",
-         p.methodWith(p.rvpa, Bytes().u1(255).u2(kClaimU2).u2(p.desc).u2(0))},
+         annotated(Bytes().u2(1).u2(kDesc).u2(1).u2(kRun).u1('[').u2(kClaimU2).u1('I'))},
+        {"parameter annotations", methodWith(kRvpa, Bytes().u1(255).u2(kClaimU2).u2(kDesc).u2(0))},
         {"arrays nested 20000 deep", annotated(deepArrays)},
-        {"Code nested 64 deep", p.methodWith(p.code, Prefix::codeWith(deepCode))},
+        {"Code nested 64 deep", codeWith(deepCode)},
     };
-}
-
-TEST(ResourceBoundsTest, ClaimsBeyondTheInputFailWithLittleMemory) {
-    decode(""); // the tables built on first use are not the cases' cost
-    Watchdog watchdog(30);
-    for (const Claim& c : claims()) {
-        for (const bool seekable : {true, false}) {
-            const std::string bytes = c.bytes.str();
-            watchdog.arm(std::string(c.name) + (seekable ? "" : " (pipe)"));
-            const Decoded d = decode(bytes, seekable);
-            const char* path = seekable ? "seekable" : "pipe";
-            EXPECT_FALSE(d.ok) << c.name << " (" << path << ") was accepted";
-            EXPECT_LE(d.peakBytes, memoryBudget(bytes.size()))
-                << c.name << " (" << path << "), " << bytes.size() << " bytes: " << d.error;
-        }
+    fuzz::prepareProcess();
+    fuzz::runDecode(nullptr, 0); // the tables built on first use are not the cases' cost
+    for (const auto& c : claims) {
+        // Reading from a seekable stream and from a pipe, then decoding.
+        EXPECT_FALSE(runWithinBudget(fuzz::runClassFile, c.second.str(), c.first)) << c.first;
+        EXPECT_FALSE(runWithinBudget(fuzz::runDecode, c.second.str(), c.first)) << c.first;
     }
 }
 
-// ---- many small references to one large text or code --------------------
-
-/// A rule file class with `refs` copies of a reference, as `add` writes it.
-template <typename AddOne>
-std::string manyReferences(int refs, AddOne add) {
-    ClassWriter w;
-    w.thisClass = w.classNamed("T"); // slot 2: the rule file's own class
-    w.superClass = w.classNamed("java/lang/Object");
-    add(w, refs);
+/// A rule file class (its own class at slot 2) whose pool ends in `refs`
+/// entries of `tag` with `payload`.
+std::string manyReferences(ClassWriter w, int refs, uint8_t tag, const Bytes& payload) {
+    for (int i = 0; i < refs; ++i)
+        w.rawEntry(tag, payload);
     return w.str();
 }
 
 TEST(ResourceBoundsTest, FilesThatWouldExpandPastAGibibyteAreRefusedEarly) {
-    decode("");
     const std::string longText(32768, 'x');
-    const struct {
-        const char* name;
-        std::string bytes;
-    } cases[] = {
-        {"string constants naming one long text",
-         manyReferences(10000,
-                        [&](ClassWriter& w, int refs) {
-                            const uint16_t text = w.utf8(longText);
-                            for (int i = 0; i < refs; ++i)
-                                w.rawEntry(8, Bytes().u2(text));
-                        })},
-        {"method references to one method with long code",
-         manyReferences(20000,
-                        [&](ClassWriter& w, int refs) {
-                            const uint16_t nat = w.nameAndType("run", "()V");
-                            for (int i = 0; i < refs; ++i)
-                                w.rawEntry(10, Bytes().u2(2).u2(nat));
-                            w.addMethod(0x0009, "run", "()V",
-                                        {w.code(1, 0, std::vector<uint8_t>(60000, 0))});
-                        })},
-        {"enum constants with one long keyword",
-         manyReferences(6000,
-                        [&](ClassWriter& w, int refs) {
-                            const uint16_t cls = w.classNamed("com/ulno/gc/AreaSelector");
-                            const uint16_t nat =
-                                w.nameAndType(longText, "Lcom/ulno/gc/AreaSelector;");
-                            for (int i = 0; i < refs; ++i)
-                                w.rawEntry(9, Bytes().u2(cls).u2(nat));
-                        })},
-        {"unknown methods with one long name",
-         manyReferences(6000,
-                        [&](ClassWriter& w, int refs) {
-                            const uint16_t cls = w.classNamed("other/Cls");
-                            const uint16_t nat = w.nameAndType(longText, "()V");
-                            for (int i = 0; i < refs; ++i)
-                                w.rawEntry(10, Bytes().u2(cls).u2(nat));
-                        })},
-    };
-    Watchdog watchdog(120);
+    std::vector<std::pair<const char*, std::string>> cases;
+    ClassWriter w;
+    w.thisClass = w.classNamed("T");
+    w.superClass = w.classNamed("java/lang/Object");
+    ClassWriter text = w;
+    const uint16_t textIndex = text.utf8(longText);
+    cases.emplace_back("string constants naming one long text",
+                       manyReferences(text, 10000, 8, Bytes().u2(textIndex)));
+    ClassWriter code = w;
+    const uint16_t run = code.nameAndType("run", "()V");
+    code.addMethod(0x0009, "run", "()V", {code.code(1, 0, std::vector<uint8_t>(60000, 0))});
+    cases.emplace_back("method references to one method with long code",
+                       manyReferences(code, 20000, 10, Bytes().u2(2).u2(run)));
+    ClassWriter keyword = w;
+    const uint16_t area = keyword.classNamed("com/ulno/gc/AreaSelector");
+    const uint16_t front = keyword.nameAndType(longText, "Lcom/ulno/gc/AreaSelector;");
+    cases.emplace_back("enum constants with one long keyword",
+                       manyReferences(keyword, 6000, 9, Bytes().u2(area).u2(front)));
+    ClassWriter unknown = w;
+    const uint16_t other = unknown.classNamed("other/Cls");
+    const uint16_t call = unknown.nameAndType(longText, "()V");
+    cases.emplace_back("unknown methods with one long name",
+                       manyReferences(unknown, 6000, 10, Bytes().u2(other).u2(call)));
+    fuzz::prepareProcess();
+    fuzz::runDecode(nullptr, 0);
     for (const auto& c : cases) {
-        watchdog.arm(c.name);
-        const Decoded d = decode(c.bytes);
-        EXPECT_FALSE(d.ok) << c.name << " was accepted";
-        EXPECT_EQ(d.error.rfind("SGB file expands beyond the translation limit of ", 0), 0u)
-            << c.name << ": " << d.error;
-        EXPECT_LT(d.peakBytes, size_t{1} << 30) << c.name << ", " << c.bytes.size() << " bytes";
+        const PeakScope scope;
+        std::istringstream in(c.second);
+        zulx::ContentPtrVector results;
+        std::string error = "accepted";
+        try {
+            sgb::SGBDecoder().decode(results, in, nullptr, L"");
+        } catch (const std::runtime_error& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error.rfind("SGB file expands beyond the translation limit of ", 0), 0u)
+            << c.first << ": " << error;
+        EXPECT_LT(scope.peak(), size_t{1} << 30) << c.first << ", " << c.second.size() << " bytes";
     }
 }
 

@@ -5,29 +5,28 @@
 namespace fuzz {
 
 /// Reports a finding on the standard error stream and aborts, so that the
-/// fuzzing engine (or the replay driver's test) records the input.
+/// fuzzing engine (or the test that replays the input) records the input.
 [[noreturn]] void finding(const std::string& what);
 
-/// Runs `step` and lets through only the exceptions that the reader and the
-/// decoder document for bad input: std::runtime_error (util::RuntimeErrorST
-/// included), std::length_error and zulx::StatusException. Anything else -
-/// std::bad_alloc, other logic errors, non-standard exceptions - is a
-/// finding. Returns true when `step` completed without an exception.
-template <typename Step>
-bool guarded(const char* what, Step&& step);
+/// Turns the exception being handled into a finding unless bad input may
+/// cause it: std::runtime_error (util::RuntimeErrorST included) and, unless
+/// `onlyRuntimeErrors`, std::length_error and zulx::StatusException. The
+/// message of an allowed one is kept for lastError().
+void classifyCurrentException(const char* what, bool onlyRuntimeErrors);
 
-/// Turns the exception being handled into "allowed" (returns) or a finding.
-void classifyCurrentException(const char* what);
-
+/// Runs `step`: true when it completed, false after an allowed exception.
 template <typename Step>
-bool guarded(const char* what, Step&& step) {
+bool guarded(const char* what, Step&& step, bool onlyRuntimeErrors = false) {
     try {
         step();
         return true;
     } catch (...) {
-        classifyCurrentException(what);
+        classifyCurrentException(what, onlyRuntimeErrors);
         return false;
     }
 }
+
+/// The message of the last allowed exception.
+const std::string& lastError();
 
 } // namespace fuzz

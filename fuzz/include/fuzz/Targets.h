@@ -8,25 +8,25 @@
 namespace fuzz {
 
 /// One fuzz target: a name (also the suffix of its libFuzzer executable,
-/// fuzz_<name>) and the function that runs one input. A target returns
-/// normally for every input; a fault aborts through fuzz::finding or a
-/// sanitizer report.
+/// fuzz_<name>) and the function that runs one input. A target returns for
+/// every input, true when the input was accepted; a fault aborts through
+/// fuzz::finding or a sanitizer report.
 struct Target {
     const char* name;
-    void (*run)(const uint8_t* data, size_t size);
+    bool (*run)(const uint8_t* data, size_t size);
 };
 
-/// Class-file reading.
-void runClassFile(const uint8_t* data, size_t size);
+/// Class-file reading, from a seekable stream and from a pipe, which must agree.
+bool runClassFile(const uint8_t* data, size_t size);
 /// Class-file reading plus the whole-class dump and the text of every pool
-/// entry, attribute, annotation and code listing.
-void runDump(const uint8_t* data, size_t size);
+/// entry, attribute and code listing.
+bool runDump(const uint8_t* data, size_t size);
 /// Full decoding into a fresh compiled-rule object, then the XML and a clone
 /// of its rule file information.
-void runDecode(const uint8_t* data, size_t size);
+bool runDecode(const uint8_t* data, size_t size);
 /// A rule file information record built from the input, rendered through the
 /// toXML buffer protocol with buffer sizes taken from the input.
-void runToXml(const uint8_t* data, size_t size);
+bool runToXml(const uint8_t* data, size_t size);
 
 /// Every target, in a fixed order.
 const std::vector<Target>& allTargets();
