@@ -2,163 +2,73 @@
 // the manager keeps afterwards.
 #include "TestSupport.h"
 
-#include "loader/ExtensionLibrary.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/operations.hpp>
 
-#include <algorithm>
-
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Pair;
-using ::testing::StartsWith;
+using ::testing::UnorderedElementsAre;
+using zt::Record;
+using zt::Texts;
 
 using ExtensionLibraryTest = zt::ManagerTest;
 
-long countEvents(const std::string& event) {
-    const std::vector<std::string> all = zt::events();
-    return std::count(all.begin(), all.end(), event);
-}
-
-TEST_F(ExtensionLibraryTest, FileThatIsNoModuleIsLoggedTwiceAndNothingIsKept) {
-    const std::string path = zt::tree("good/not-a-library.so");
-    const std::string systemText = zt::dlopenError(path);
-
-    load(path);
-
-    EXPECT_THAT(log.records(),
-                ElementsAre(Pair(4, "failed to load library: error while loading library '" + path +
-                                        "': " + systemText),
-                            Pair(3, "failed to load library not-a-library.so")));
-    EXPECT_TRUE(manager->getLibraries().empty());
-    EXPECT_TRUE(manager->getFactories().empty());
-    EXPECT_EQ(manager->getCurrentLibraryName(), "not-a-library.so");
-}
-
-TEST_F(ExtensionLibraryTest, MissingEntryPointIsLookedUpBeforeAnyVersionFunctionIsCalled) {
-    const std::string path = zt::library("bad", "zt_missing_minor");
-    const std::string reason = "error while loading function 'getVersionMinor': " +
-                               zt::dlsymError(path, "getVersionMinor");
-
-    load(path);
-
-    EXPECT_THAT(
-        log.records(),
-        ElementsAre(Pair(1, "library '" + path + "' is not a compatible extension (reason: '" +
-                                reason + "')")));
-    EXPECT_TRUE(manager->getLibraries().empty());
-    EXPECT_TRUE(manager->getFactories().empty());
-    EXPECT_FALSE(zt::isLoaded(path));
-    EXPECT_FALSE(zt::hasEvent("missing-minor:version-major"));
-    EXPECT_FALSE(zt::hasEvent("missing-minor:register"));
-}
-
-TEST_F(ExtensionLibraryTest, OtherApiVersionIsRejectedBeforeRegistration) {
-    struct Case {
-        const char* target;
-        const char* library;
-        const char* libraryVersion;
+TEST_F(ExtensionLibraryTest, RejectedLibraryIsLoggedUnloadedAndNotKept) {
+    zt::TempDir alone; // without the library it needs beside it
+    const std::string orphan = alone.copy(zt::tree("sibling/libzt_sibling_user.so"));
+    const std::string text = zt::tree("good/not-a-library.so");
+    const std::string missingMinor = zt::library("bad", "zt_missing_minor");
+    const auto mismatch = [](const char* file, const char* version) {
+        return Record{3, std::string("extension library '") + file +
+                             "' NOT loaded due to api version mismatch: zul has version 1.0.x, "
+                             "extension library has version " +
+                             version};
     };
-    const Case cases[] = {{"zt_minor_mismatch", "minor-mismatch", "1.1.x"},
-                          {"zt_major_mismatch", "major-mismatch", "2.0.x"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.target);
-        log.clear();
-        const std::string path = zt::library("bad", c.target);
-
-        load(path);
-
-        EXPECT_THAT(log.records(),
-                    ElementsAre(Pair(3, std::string("extension library 'lib") + c.target +
-                                            ".so' NOT loaded due to api version mismatch: zul has "
-                                            "version 1.0.x, extension library has version " +
-                                            c.libraryVersion)));
-        EXPECT_TRUE(zt::hasEvent(std::string(c.library) + ":version-minor"));
-        EXPECT_FALSE(zt::hasEvent(std::string(c.library) + ":register"));
-        EXPECT_FALSE(zt::isLoaded(path));
-    }
-    EXPECT_TRUE(manager->getLibraries().empty());
-    EXPECT_TRUE(manager->getFactories().empty());
-}
-
-TEST_F(ExtensionLibraryTest, FailedRegistrationIsTakenBackWhileTheLibraryIsStillLoaded) {
+    const auto loadFailure = [](const std::string& path) {
+        return Record{4, "failed to load library: error while loading library '" + path +
+                             "': " + zt::dlError(path)};
+    };
     struct Case {
-        const char* target;
-        const char* library;
-        const char* outcome;
+        std::string path;
+        const char* neverRan; ///< a journal event of the library's entry points
+        std::vector<Record> records;
     };
     const Case cases[] = {
-        {"zt_throwing", "throwing", "(reason: 'registration failed on purpose')"},
-        {"zt_throwing_unknown", "throwing-unknown", "(unknown reason)"},
+        {text, "", {loadFailure(text), {3, "failed to load library not-a-library.so"}}},
+        {orphan, "", {loadFailure(orphan), {3, "failed to load library libzt_sibling_user.so"}}},
+        {missingMinor,
+         "missing-minor:version-major",
+         {{1, "library '" + missingMinor +
+                  "' is not a compatible extension (reason: 'error while "
+                  "loading function 'getVersionMinor': " +
+                  zt::dlError(missingMinor, "getVersionMinor") + "')"}}},
+        {zt::library("bad", "zt_minor_mismatch"),
+         "minor-mismatch:register",
+         {mismatch("libzt_minor_mismatch.so", "1.1.x")}},
+        {zt::library("bad", "zt_major_mismatch"),
+         "major-mismatch:register",
+         {mismatch("libzt_major_mismatch.so", "2.0.x")}},
     };
-    const std::string decoders = zt::library("good", "zt_decoders");
-    load(decoders);
-    const auto factoriesBefore = manager->getFactories();
-
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.target);
+        SCOPED_TRACE(c.path);
         log.clear();
-        probe::clear();
-        const std::string path = zt::library("bad", c.target);
-        const std::string prefix = std::string(c.library) + ":";
-        // Whatever the failed library still has to run (its factories'
-        // destructors, its exception's destructor) must run before unloading.
-        std::vector<std::string> ranWhileUnloaded;
-        probe::setHook([&](const std::string& event) {
-            if (event.compare(0, prefix.size(), prefix) == 0 && !zt::isLoaded(path))
-                ranWhileUnloaded.push_back(event);
-        });
 
-        load(path);
-        probe::setHook(nullptr);
+        load(c.path);
 
-        EXPECT_THAT(log.records(),
-                    ElementsAre(Pair(1, "library '" + path + "' is not a compatible extension " +
-                                            c.outcome)));
-        EXPECT_TRUE(zt::hasEvent(prefix + "destroy:test.throwing.own"));
-        EXPECT_TRUE(zt::hasEvent(prefix + "destroy:test.decoder.geo.a"));
-        EXPECT_TRUE(zt::hasEvent(prefix + "exception-destroyed"));
-        EXPECT_THAT(ranWhileUnloaded, IsEmpty());
-        EXPECT_FALSE(zt::isLoaded(path));
-        // The registry is as before: the displaced factory is back in its place.
-        EXPECT_EQ(manager->getFactories(), factoriesBefore);
-        EXPECT_EQ(zt::loadedPaths(*manager), std::vector<std::string>{decoders});
-        manager->createDecoder(L"test.decoder.geo.a");
-        EXPECT_TRUE(zt::hasEvent("decoders:create:test.decoder.geo.a"));
+        EXPECT_EQ(log.records(), c.records);
+        EXPECT_FALSE(zt::hasEvent(c.neverRan));
+        EXPECT_FALSE(zt::isLoaded(c.path));
     }
+    EXPECT_TRUE(manager->getLibraries().empty());
+    EXPECT_TRUE(manager->getFactories().empty());
 }
 
-TEST_F(ExtensionLibraryTest, SamePathTwiceRegistersTwiceAndIsKeptOnce) {
-    const std::string path = zt::library("good/one", "zt_encoders");
-
-    load(path);
-    load(path);
-
-    EXPECT_EQ(countEvents("encoders:register"), 2);
-    EXPECT_EQ(zt::loadedPaths(*manager), std::vector<std::string>{path});
-    EXPECT_EQ(manager->getFactories().size(), 3u);
-    EXPECT_TRUE(zt::isLoaded(path));
-    manager.reset();
-    EXPECT_EQ(countEvents("encoders:unregister"), 1);
-    EXPECT_FALSE(zt::isLoaded(path));
-}
-
-TEST_F(ExtensionLibraryTest, CurrentLibraryNameFollowsTheLastLoadStarted) {
-    EXPECT_EQ(manager->getCurrentLibraryName(), "");
-    load(zt::library("good", "zt_decoders"));
-    EXPECT_EQ(manager->getCurrentLibraryName(), "libzt_decoders.so");
-    load(zt::tree("good/not-a-library.so"));
-    EXPECT_EQ(manager->getCurrentLibraryName(), "not-a-library.so");
-    load(zt::tree("good/no-such-file.so"));
-    EXPECT_EQ(manager->getCurrentLibraryName(), "no-such-file.so");
-}
-
+// Loads itself from its registration: the innermost load fails, the others stay.
 TEST_F(ExtensionLibraryTest, LibraryThatLoadsItselfStopsAtTheDepthLimit) {
     const std::string path = zt::library("bad", "zt_recursive");
 
@@ -168,44 +78,57 @@ TEST_F(ExtensionLibraryTest, LibraryThatLoadsItselfStopsAtTheDepthLimit) {
                 ElementsAre(Pair(1, "library '" + path +
                                         "' is not a compatible extension (reason: 'extension "
                                         "libraries load each other more than 8 levels deep')")));
-    EXPECT_EQ(countEvents("recursive:register"), 8);
-    EXPECT_EQ(zt::loadedPaths(*manager), std::vector<std::string>{path});
-    EXPECT_EQ(zt::registeredIds(*manager), std::vector<std::string>{"test.recursive"});
+    EXPECT_EQ(zt::countEvents("recursive:register"), 8);
+    EXPECT_EQ(zt::loadedPaths(*manager), Texts{path});
+    EXPECT_EQ(zt::registeredIds(*manager), Texts{"test.recursive"});
 }
 
-// The extension library needs libzt_sibling.so.1, which lies beside it, and
-// finds it through its run path $ORIGIN wherever the two are put.
-TEST_F(ExtensionLibraryTest, DependencyBesideTheLibraryIsFoundThroughItsRunPath) {
-    const std::string sibling = zt::tree("sibling/libzt_sibling.so.1");
-    ASSERT_FALSE(zt::isLoaded(sibling));
-    zt::TempDir elsewhere;
-    const std::string user = elsewhere.copy(zt::tree("sibling/libzt_sibling_user.so"));
-    elsewhere.copy(sibling);
+TEST_F(ExtensionLibraryTest, FailedRegistrationIsTakenBackWhileTheLibraryIsStillLoaded) {
+    const std::string decoders = zt::library("good", "zt_decoders");
+    load(decoders);
+    const auto factoriesBefore = manager->getFactories();
+    struct Case {
+        const char* target;
+        const char* library;
+        const char* outcome;
+    };
+    const Case cases[] = {
+        {"zt_throwing", "throwing:", "(reason: 'registration failed on purpose')"},
+        {"zt_throwing_unknown", "throwing-unknown:", "(unknown reason)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        log.clear();
+        probe::events().clear();
+        const std::string path = zt::library("bad", c.target);
+        const std::string p = c.library;
+        // Whatever the failed library still has to run (its factories'
+        // destructors, its exception's destructor) must run before unloading.
+        Texts ranWhileUnloaded;
+        probe::hook() = [&](const std::string& event) {
+            if (!zt::isLoaded(path))
+                ranWhileUnloaded.push_back(event);
+        };
 
-    load(user);
+        load(path);
+        probe::hook() = nullptr;
 
-    EXPECT_EQ(zt::loadedPaths(*manager), std::vector<std::string>{user});
-    std::unique_ptr<zul::DecoderInfo> info(manager->createDecoderInfo(L"test.sibling.user"));
-    EXPECT_STREQ(info->getDescription(), L"described by the sibling library");
-    EXPECT_THAT(log.records(), IsEmpty());
-}
-
-TEST_F(ExtensionLibraryTest, MissingDependencyIsALoadFailure) {
-    ASSERT_FALSE(zt::isLoaded(zt::tree("sibling/libzt_sibling.so.1")));
-    zt::TempDir alone;
-    const std::string user = alone.copy(zt::tree("sibling/libzt_sibling_user.so"));
-
-    load(user);
-
-    ASSERT_EQ(log.records().size(), 2u);
-    const auto first = log.records()[0];
-    EXPECT_EQ(first.first, 4);
-    EXPECT_THAT(first.second,
-                StartsWith("failed to load library: error while loading library '" + user + "': "));
-    EXPECT_THAT(first.second, HasSubstr("libzt_sibling.so.1: cannot open shared object file"));
-    EXPECT_EQ(log.records()[1],
-              (testsupport::LogCapture::Record{3, "failed to load library libzt_sibling_user.so"}));
-    EXPECT_TRUE(manager->getLibraries().empty());
+        EXPECT_THAT(log.records(),
+                    ElementsAre(Pair(1, "library '" + path + "' is not a compatible extension " +
+                                            c.outcome)));
+        EXPECT_THAT(probe::events(),
+                    UnorderedElementsAre(p + "version-major", p + "version-minor", p + "register",
+                                         p + "destroy:test.throwing.own",
+                                         p + "destroy:test.decoder.geo.a",
+                                         p + "exception-destroyed"));
+        EXPECT_THAT(ranWhileUnloaded, IsEmpty());
+        EXPECT_FALSE(zt::isLoaded(path));
+        // The registry is as before: the displaced factory is back in its place.
+        EXPECT_EQ(manager->getFactories(), factoriesBefore);
+        EXPECT_EQ(zt::loadedPaths(*manager), Texts{decoders});
+        manager->createDecoder(L"test.decoder.geo.a");
+        EXPECT_TRUE(zt::hasEvent("decoders:create:test.decoder.geo.a"));
+    }
 }
 
 // A bare file name is the file in the current directory, never a library of
@@ -216,23 +139,22 @@ TEST_F(ExtensionLibraryTest, BareFileNameIsTheFileInTheCurrentDirectory) {
     load("libzt_decoders.so");
     boost::filesystem::current_path(before);
 
-    EXPECT_EQ(zt::loadedPaths(*manager), std::vector<std::string>{"libzt_decoders.so"});
+    EXPECT_EQ(zt::loadedPaths(*manager), Texts{"libzt_decoders.so"});
     EXPECT_TRUE(zt::isLoaded(zt::library("good", "zt_decoders")));
 }
 
-TEST(ExtensionLibrary, LoadsCallsAndUnloadsOnItsOwn) {
-    testsupport::LogCapture log;
-    probe::clear();
-    const std::string path = zt::library("good/one", "zt_encoders");
-    {
-        loader::ExtensionLibrary library(path);
-        ASSERT_NE(library.getHandle(), nullptr);
-        EXPECT_EQ(library.getName(), "libzt_encoders.so");
-        EXPECT_EQ(library.getVersion(), std::make_pair(1, 0));
-        EXPECT_TRUE(zt::isLoaded(path));
-    }
-    EXPECT_FALSE(zt::isLoaded(path));
-    EXPECT_THAT(zt::events(), ElementsAre("encoders:version-major", "encoders:version-minor"));
+// The extension library needs libzt_sibling.so.1, which lies beside it, and
+// finds it through its run path $ORIGIN wherever the two are put.
+TEST_F(ExtensionLibraryTest, DependencyBesideTheLibraryIsFoundThroughItsRunPath) {
+    zt::TempDir elsewhere;
+    const std::string user = elsewhere.copy(zt::tree("sibling/libzt_sibling_user.so"));
+    elsewhere.copy(zt::tree("sibling/libzt_sibling.so.1"));
+
+    load(user);
+
+    EXPECT_EQ(zt::loadedPaths(*manager), Texts{user});
+    std::unique_ptr<zul::DecoderInfo> info(manager->createDecoderInfo(L"test.sibling.user"));
+    EXPECT_STREQ(info->getDescription(), L"described by the sibling library");
     EXPECT_THAT(log.records(), IsEmpty());
 }
 

@@ -1,16 +1,21 @@
 #pragma once
 
+// What the loader tests share: the test plugin tree, probes of what is
+// loaded, and a fixture around a fresh extension manager.
 #include "loader/ExtensionManagerImpl.h"
 
 #include "Probe.h"
 #include "testsupport/LogCapture.h"
 #include "testsupport/TempDir.h"
-#include "zul/Object.h"
+#include "util/Text.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <dlfcn.h>
+
+#include <algorithm>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,65 +33,101 @@ struct ExtensionManagerImplPeer {
 
 namespace zt {
 
+using Record = testsupport::LogCapture::Record;
+using TempDir = testsupport::TempDir;
+using Texts = std::vector<std::string>;
+
 /// A file or directory of the test plugin tree, e.g. tree("bad").
-std::string tree(const std::string& relative);
+inline std::string tree(const std::string& relative) {
+    return std::string(ZT_TREE) + "/" + relative;
+}
+
 /// The test extension library `name` (file lib<name>.so) in `dir` of the tree.
-std::string library(const std::string& dir, const std::string& name);
+inline std::string library(const std::string& dir, const std::string& name) {
+    return tree(dir + "/lib" + name + ".so");
+}
+
 /// True while the module at `path` is loaded in this process.
-bool isLoaded(const std::string& path);
-/// The text that dlopen reports for `path`, or for `symbol` in it.
-std::string dlopenError(const std::string& path);
-std::string dlsymError(const std::string& path, const char* symbol);
+inline bool isLoaded(const std::string& path) {
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        dlclose(handle);
+    return handle != nullptr;
+}
 
-/// The probe journal since the last clear.
-std::vector<std::string> events();
-bool hasEvent(const std::string& event);
-/// Index of the first event equal to `event`, or -1.
-int eventIndex(const std::string& event);
+/// The text that the dynamic linker reports when it fails to load `path`,
+/// or, given a symbol, to find that symbol in it.
+inline std::string dlError(const std::string& path, const char* symbol = nullptr) {
+    dlerror();
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return dlerror();
+    const bool found = !symbol || dlsym(handle, symbol);
+    const std::string text = found ? "" : dlerror();
+    dlclose(handle);
+    if (found)
+        throw std::logic_error(path + " loads, with the symbol asked for");
+    return text;
+}
 
-std::wstring wide(const std::string& text);
+inline long countEvents(const std::string& event) {
+    return std::count(probe::events().begin(), probe::events().end(), event);
+}
+
+inline bool hasEvent(const std::string& event) {
+    return countEvents(event) > 0;
+}
+
 /// The registry's ids, as UTF-8, in registry order.
-std::vector<std::string> registeredIds(const loader::ExtensionManagerImpl& manager);
+inline Texts registeredIds(const loader::ExtensionManagerImpl& manager) {
+    Texts ids;
+    for (const auto& entry : manager.getFactories())
+        ids.push_back(util::toUTF8(entry.first));
+    return ids;
+}
+
 /// The keys of the manager's library map.
-std::vector<std::string> loadedPaths(const loader::ExtensionManagerImpl& manager);
+inline Texts loadedPaths(const loader::ExtensionManagerImpl& manager) {
+    Texts paths;
+    for (const auto& entry : manager.getLibraries())
+        paths.push_back(entry.first.string());
+    return paths;
+}
 
 /// Calls addPluginPaths with UTF-8 paths.
-void addPluginPaths(loader::ExtensionManagerImpl& manager, const std::vector<std::string>& paths);
+inline void addPluginPaths(loader::ExtensionManagerImpl& manager, const Texts& paths) {
+    std::vector<std::wstring> wide;
+    for (const std::string& path : paths)
+        wide.push_back(util::fromUTF8(path));
+    std::vector<const wchar_t*> pointers;
+    for (const std::wstring& path : wide)
+        pointers.push_back(path.c_str());
+    manager.addPluginPaths(pointers.data(), pointers.size());
+}
 
-/// The level-2 listing records that follow the last "Available Extensions:".
-std::vector<std::string> listing(const testsupport::LogCapture& log);
 /// Every record of the given level, in order.
-std::vector<std::string> recordsAt(const testsupport::LogCapture& log, int level);
-
-using TempDir = testsupport::TempDir;
+inline Texts recordsAt(const testsupport::LogCapture& log, int level) {
+    Texts texts;
+    for (const auto& record : log.records())
+        if (record.first == level)
+            texts.push_back(record.second);
+    return texts;
+}
 
 /// A fresh manager, an empty probe journal and a log capture that outlives
 /// the manager, so that its teardown is captured too.
 class ManagerTest : public ::testing::Test {
 protected:
-    ManagerTest() { probe::clear(); }
+    ManagerTest() { probe::events().clear(); }
     ~ManagerTest() override {
         manager.reset();
-        probe::setHook(nullptr);
+        probe::hook() = nullptr;
     }
     void load(const std::string& path) { manager->loadExtensionLibrary(path); }
 
     testsupport::LogCapture log;
     std::unique_ptr<loader::ExtensionManagerImpl> manager =
         std::make_unique<loader::ExtensionManagerImpl>();
-};
-
-/// Encoder options with a fixed set of keys.
-class Options : public zul::AttributeMap {
-public:
-    Options(std::initializer_list<std::pair<const std::wstring, std::wstring>> values)
-        : mValues(values) {}
-    const char* toXML(char* buffer, size_t* size, zul::Status* stat) const override;
-    std::vector<std::wstring> getKeys() const override;
-    std::wstring getString(const std::wstring& key) const override;
-
-private:
-    std::map<std::wstring, std::wstring> mValues;
 };
 
 } // namespace zt
