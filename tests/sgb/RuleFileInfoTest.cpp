@@ -152,7 +152,6 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
     RuleFileWriter f;
     for (const auto& [name, annotations] : rules)
         f.addRule(name, "()V", {}, annotations);
-    f.addAttr("attrB", "()D");
     f.addAttr("attrA", "()D", {order(-1)});
     for (const char* name : {"a$b$c", "$lead$mid$$end"}) // every "$" after the first: "."
         f.addAttr(name, "()D");
@@ -165,7 +164,7 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
               "0 Alpha()@1 0 Zeta()@1 0 StartThenOrder()@2 0 Start()@1000000 "
               "0 OrderThenStart()@1000002 0 NanA()@nan 0 NanB()@nan 0 NanGroupA()@-0/nan A ");
     EXPECT_EQ(describe(info.attributes, info.numAttributes),
-              "2 attrA()@-1 2 $lead.mid..end()@-0 2 a$b.c()@-0 2 attrB()@-0 ");
+              "2 attrA()@-1 2 $lead.mid..end()@-0 2 a$b.c()@-0 ");
 }
 
 TEST(RuleFileInfoTest, CountingPassCountsEveryMarkerInEveryContainer) {

@@ -98,7 +98,6 @@ TEST(DescriptorTest, TypeCodes) {
         {"D", 2, 5, {}, 1},
         {"Ljava/lang/String;", 3, 5, {}, 2},
         {"Ljava/lang/Strings;", 5, 5, {}, 2},
-        {"Ljava/lang/String", 5, 5, {}, 2}, // no ";"
         {"J", 5, 5, {}, -1},
         {"[I", 5, 5, {}, -1},
         {"", 5, 5, {}, -1},
@@ -107,7 +106,6 @@ TEST(DescriptorTest, TypeCodes) {
         {"([[DJ[Ljava/lang/String;)D", 5, 2, {5, 5, 5}, -1}, // an array is one parameter
         {"(D", 5, 5, {2}, -1},                               // no ")"
         {"(Ljava/lang", 5, 5, {}, -1},                       // cut inside a class name
-        {"(DD)", 5, 5, {2, 2}, -1},                          // no return type
         {"D)V", 5, 0, {}, -1},                               // no "("
         {"([", 5, 5, {}, -1},
     };
