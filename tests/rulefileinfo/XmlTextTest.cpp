@@ -116,15 +116,6 @@ TEST(RuleFileInfoXml, RecordsAndTheirCopiesWithoutSortKeys) {
     EXPECT_EQ(std::make_tuple(a.boolValue, a.floatValue), std::make_tuple(true, 0.5));
 }
 
-TEST(RuleFileInfoXml, AnnotationsWithUtf8NamesThatAreNotEscaped) {
-    EXPECT_EQ(toXMLString(annotation(L"@E&\u20AC", arg(zul::AAT_STR, L"values", 0, 0, L"a"),
-                                     arg(zul::AAT_BOOL, L"", true))),
-              "<annotation name=\"@E&\xE2\x82\xAC\"><arguments>"
-              "<argument type=\"str\" key=\"values\" value=\"a\"/>"
-              "<argument type=\"bool\" value=\"true\"/>"
-              "</arguments></annotation>");
-}
-
 TEST(RuleFileInfoXml, ArgumentsByTypeKeyAndValue) {
     const std::wstring invalid =
         std::wstring(L"a") + wchar_t(0xD800) + L"<b" + static_cast<wchar_t>(0x110000) + L"\u00E9";
