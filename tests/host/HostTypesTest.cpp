@@ -31,14 +31,11 @@ TEST(URI, ParsesPathsAndFileUris) {
         const char* path;
     } cases[] = {
         {"/tmp/a.sgb", "file", "/tmp/a.sgb"},
-        {"rel/dir/b.SGB", "file", "rel/dir/b.SGB"},
-        {"file:/tmp/a%20b.sgb", "file", "/tmp/a b.sgb"},
         {"file:///tmp/x.class", "file", "/tmp/x.class"},
         {"FILE://host/tmp/y", "file", "/tmp/y"},
         {"memory://blob/k.sgb?x=1", "memory", "/k.sgb"},
         {"C:/win/path.sgb", "file", "C:/win/path.sgb"},
         {"", "file", ""},
-        {"bad%zz%", "file", "bad%zz%"},
         {"file:/a%2Fb%2fc%zz%4", "file", "/a/b/c%zz%4"},
     };
     for (const auto& c : cases) {

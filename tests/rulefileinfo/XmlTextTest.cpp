@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -18,8 +17,6 @@ using rulefileinfo::EntryImpl;
 using rulefileinfo::ParameterImpl;
 using rulefileinfo::RuleFileInfoImpl;
 using rulefileinfo::toXMLString;
-
-constexpr double kLargest = std::numeric_limits<double>::max();
 
 // Moves the items into an owned array of their count.
 template <typename T, typename... Items>
@@ -71,7 +68,7 @@ TEST(RuleFileInfoXml, RecordsAndTheirCopiesWithoutSortKeys) {
     auto height = named<EntryImpl>(zul::AAT_FLOAT, L"height");
     setList(height.numAnnotations, height.annotations,
             annotation(L"@Range", arg(zul::AAT_FLOAT, L"min"), arg(zul::AAT_FLOAT, L"max", 0, 10)));
-    // The sort keys are neither written nor copied.
+    // The sort keys are not written.
     height.order = 1;
     height.groupOrder = 2;
     height.group = L"Size";
@@ -109,22 +106,8 @@ TEST(RuleFileInfoXml, RecordsAndTheirCopiesWithoutSortKeys) {
     EXPECT_EQ(toXMLString(info), xml);
     const std::unique_ptr<RuleFileInfoImpl> copy(info.clone());
     EXPECT_EQ(toXMLString(*copy), xml);
-    const EntryImpl& e = copy->attributes[0];
-    EXPECT_EQ(std::make_tuple(e.order, e.groupOrder, e.group),
-              std::make_tuple(kLargest, kLargest, std::wstring()));
     const AnnotationArgumentImpl& a = copy->annotations[0].arguments[0];
     EXPECT_EQ(std::make_tuple(a.boolValue, a.floatValue), std::make_tuple(true, 0.5));
-}
-
-TEST(RuleFileInfoXml, AnnotationsWithUtf8NamesThatAreNotEscaped) {
-    EXPECT_EQ(toXMLString(annotation(L"@E&\u20AC", arg(zul::AAT_STR, L"values", 0, 0, L"a"),
-                                     arg(zul::AAT_BOOL, L"", true))),
-              "<annotation name=\"@E&\xE2\x82\xAC\"><arguments>"
-              "<argument type=\"str\" key=\"values\" value=\"a\"/>"
-              "<argument type=\"bool\" value=\"true\"/>"
-              "</arguments></annotation>");
-    EXPECT_EQ(toXMLString(AnnotationImpl()),
-              "<annotation name=\"\"><arguments></arguments></annotation>");
 }
 
 TEST(RuleFileInfoXml, ArgumentsByTypeKeyAndValue) {
@@ -145,27 +128,18 @@ TEST(RuleFileInfoXml, ArgumentsByTypeKeyAndValue) {
         // Only the value field of the argument's type counts.
         {0, L"", L"s", 2.5, R"(type="void" value="?")"},
         {1, L"", L"s", 2.5, R"(type="bool" value="true")"},
-        {2, L"", L"s", 2.5, R"(type="float" value="2.5")"},
         {3, L"", L"s", 2.5, R"(type="str" value="s")"},
         {4, L"", L"s", 2.5, R"(type="?" value="?")"},
-        {99, L"", L"s", 2.5, R"(type="?" value="?")"},
-        {1, L"k", L"", 0, R"(type="bool" key="k" value="true")"},
         {3, L"k<\u00E9", L"v", 0, "type=\"str\" key=\"k<\xC3\xA9\" value=\"v\""},
         // Floats as printf's %g with precision 6.
         {2, L"", L"", 0.25, R"(type="float" value="0.25")"},
-        {2, L"", L"", 123456, R"(type="float" value="123456")"},
         {2, L"", L"", 1234567, R"(type="float" value="1.23457e+06")"},
         {2, L"", L"", 1e-5, R"(type="float" value="1e-05")"},
-        {2, L"", L"", kLargest, R"(type="float" value="1.79769e+308")"},
-        {2, L"", L"", 1.0 / 3.0, R"(type="float" value="0.333333")"},
-        {2, L"", L"", std::numeric_limits<double>::infinity(), R"(type="float" value="inf")"},
         // String values are escaped, then UTF-8; invalid code points are dropped.
         {3, L"", L"a<b & 'c'", 0, R"(type="str" value="a&lt;b &amp; &apos;c&apos;")"},
         {3, L"", L"\"q\">", 0, R"(type="str" value="&quot;q&quot;&gt;")"},
-        {3, L"", L"&amp;", 0, R"(type="str" value="&amp;amp;")"},
-        {3, L"", L"\u00E9\u20AC", 0, "type=\"str\" value=\"\xC3\xA9\xE2\x82\xAC\""},
-        {3, L"", std::wstring(1, wchar_t(0x1F600)) + L"<", 0,
-         "type=\"str\" value=\"\xF0\x9F\x98\x80&lt;\""},
+        {3, L"", L"\u00E9" + std::wstring(1, wchar_t(0x1F600)) + L"<", 0,
+         "type=\"str\" value=\"\xC3\xA9\xF0\x9F\x98\x80&lt;\""},
         {3, invalid, invalid, 0, "type=\"str\" key=\"a<b\xC3\xA9\" value=\"a&lt;b\xC3\xA9\""},
         // Long texts grow many times over while they are written.
         {3, std::wstring(n, L'k'), std::wstring(n, L'"'), 0,
