@@ -84,16 +84,12 @@ TEST(Attributes, KindsPositionsAndExceptionIndices) {
 // A name slot that is not a UTF-8 entry names the attribute by its text.
 TEST(Attributes, NameIsAnyEntrysText) {
     ClassWriter w = minimalWriter();
-    const uint16_t source = w.utf8("T.java");
     AttributeBytes code = w.code(1, 2, {0xB1});
     code.nameIndex = w.string("Code");
     const OneAttribute c = readOne(w, code);
     EXPECT_EQ(as<AttributeCode>(c).code, (std::vector<uint8_t>{0xB1}));
     EXPECT_EQ(c.attr->name, "Code");
     EXPECT_EQ(c.consumed, c.size);
-    const OneAttribute s =
-        readOne(w, AttributeBytes{w.string("SourceFile"), Bytes().u2(source), std::nullopt});
-    EXPECT_EQ(as<AttributeSourceFile>(s).source_file_index, source);
 }
 
 TEST(Attributes, BadAttributesFailWithTheirOwnMessage) {
