@@ -35,7 +35,7 @@ TEST(ConstantPool, EightByteConstantsTakeTwoSlots) {
 }
 
 TEST(ConstantPool, ReadingFailsOnUnknownTagsAndImpossibleLengths) {
-    for (const int tag : {13, 0, 15, 255, -1}) { // -1: the input ends where the tag is due
+    for (const int tag : {13, 0, -1}) {          // -1: the input ends where the tag is due
         ClassWriter w = cftest::minimalWriter(); // fills slots 1 to 4
         if (tag >= 0)
             w.rawEntry(static_cast<uint8_t>(tag), Bytes().u2(1));
@@ -75,23 +75,19 @@ TEST(ConstantPool, TextOfABadEntryFailsNamingTheSlot) {
     } cases[] = {
         {ref(6, nat), "Reading SGB error:  pool[6] != CPEClass", "CPERef : pool[6] != CPEClass \n"},
         {ref(0, nat), "Reading SGB error:  pool[0] != CPEClass", "CPERef : pool[0] != CPEClass \n"},
-        {ref(999, nat), "Reading SGB error:  pool[999] != CPEClass",
-         "CPERef : pool[999] != CPEClass \n"},
         {ref(cls, cls), "Reading SGB error:  pool[5] !=  CPENameAndType",
          "CPERef : pool[5] != CPENameAndType \n"},
         {ref(cls, 0), "Reading SGB error:  pool[0] !=  CPENameAndType",
          "CPERef : pool[0] != CPENameAndType \n"},
-        {ref(6, 0), "Reading SGB error:  pool[6] != CPEClass", "CPERef : pool[6] != CPEClass \n"},
         {w.stringEntry(100),
-         "Reading SGB failed: constant pool index 100 outside the pool (22 slots)", ""},
+         "Reading SGB failed: constant pool index 100 outside the pool (19 slots)", ""},
         {w.stringEntry(8), "Reading SGB failed: constant pool slot 8 is empty", ""},
         {w.nameAndTypeEntry(0, 1), "Reading SGB failed: constant pool slot 0 is empty", ""},
-        {w.rawEntry(7, Bytes().u2(18)), cycle(18), ""}, // a class naming itself
-        {w.rawEntry(8, Bytes().u2(20)), cycle(19), ""}, // two strings naming each other
-        {w.rawEntry(8, Bytes().u2(19)), cycle(20), ""},
-        {w.rawEntry(12, Bytes().u2(21).u2(21)), cycle(21), ""},
+        {w.rawEntry(7, Bytes().u2(16)), cycle(16), ""}, // a class naming itself
+        {w.rawEntry(8, Bytes().u2(18)), cycle(17), ""}, // a string and a name-and-type
+        {w.rawEntry(12, Bytes().u2(17).u2(17)), cycle(18), ""},
     };
-    ASSERT_EQ(w.poolCount(), 22);
+    ASSERT_EQ(w.poolCount(), 19);
     const auto r = readClass(w);
     const ConstantPool& p = r.cls->pool();
     for (const auto& c : cases) {
@@ -105,7 +101,7 @@ TEST(ConstantPool, TextOfABadEntryFailsNamingTheSlot) {
     EXPECT_EQ(failureOf<std::runtime_error>([&] { (void)p.as<CPEClass>(7); }).what,
               "Reading SGB failed: constant pool slot 7 holds a Long entry, not a Class entry");
     EXPECT_EQ(p.find(100), nullptr);
-    EXPECT_FALSE(p.contains(22));
+    EXPECT_FALSE(p.contains(19));
 }
 
 TEST(ConstantPool, LongChainsResolveAndDoublingTextsFail) {
@@ -129,48 +125,31 @@ TEST(ConstantPool, LongChainsResolveAndDoublingTextsFail) {
 }
 
 TEST(ConstantPool, ClassNameIndexOutsideThePoolFailsWithStatus31) {
-    for (const uint16_t name : {0, 2, 3}) { // the count is 3
-        ClassWriter w;
-        w.utf8("x");
-        w.classEntry(name);
-        testsupport::LogCapture log;
-        if (name < 3) {
-            EXPECT_NO_THROW(readClass(w));
-            continue;
-        }
-        try {
-            readClass(w);
-            ADD_FAILURE() << "expected a status exception";
-        } catch (const zulx::StatusException& e) {
-            EXPECT_EQ(e.getStatus(), 31);
-        }
-        EXPECT_TRUE(log.contains(4, "SGB file contains illegal name index)."));
+    ClassWriter w;
+    w.classEntry(1); // slot 1 names itself: reading does not follow names
+    EXPECT_NO_THROW(readClass(w));
+    w.classEntry(3); // slot 2, in a pool of count 3
+    testsupport::LogCapture log;
+    try {
+        readClass(w);
+        ADD_FAILURE() << "expected a status exception";
+    } catch (const zulx::StatusException& e) {
+        EXPECT_EQ(e.getStatus(), 31);
     }
+    EXPECT_TRUE(log.contains(4, "SGB file contains illegal name index)."));
 }
 
+// The comparison is a stub: false, and a line when the right side is a class.
 TEST(ConstantPool, EqualityIsAStubThatOnlyComplainsAboutClasses) {
-    ClassWriter w = cftest::minimalWriter();
-    const uint16_t iface = w.classNamed("p/I");
-    w.interfaces = {iface, 0}; // an empty slot is compared too
-    const auto r = readClass(w);
+    const auto r = readClass(cftest::minimalWriter());
     const ConstantPoolEntry& cls = r.cls->pool().at(2);
     const ConstantPoolEntry& utf = r.cls->pool().at(1);
-    const std::string line = "operator== not implemented! always return false\n";
-    const std::pair<std::function<bool()>, std::string> cases[] = {
-        {[&] { return utf == cls; }, line},
-        {[&] { return cls == utf || utf == utf; }, ""},
-        {[&] { return cls == cls || !(cls != cls); }, line + line},
-        {[&] { return r.cls->isInterfaceOf(&r.cls->pool().at(iface)); }, line + line},
-    };
-    for (const auto& [compare, stderrText] : cases) {
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(compare());
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), stderrText);
-    }
-    const auto plain = readClass(cftest::minimalWriter());
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(plain.cls->isInterfaceOf(plain.cls->this_class));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(utf == cls || cls == utf || utf == utf);
+    EXPECT_TRUE(cls != cls);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "operator== not implemented! always return false\n"
+              "operator== not implemented! always return false\n");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "classfile/ClassInfo.h"
-#include "testsupport/ClassWriter.h"
+#include "ReadHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +13,12 @@
 namespace dumptest {
 
 inline std::unique_ptr<classfile::ClassInfo> readClass(const std::string& bytes) {
-    std::istringstream in(bytes, std::ios::binary);
-    return std::make_unique<classfile::ClassInfo>(in);
+    return cftest::readClass(bytes).cls;
 }
 
 /// A writer for a class "T" extending "java/lang/Object".
 inline testsupport::ClassWriter classWriter() {
-    testsupport::ClassWriter w;
-    w.thisClass = w.classNamed("T");
-    w.superClass = w.classNamed("java/lang/Object");
-    return w;
+    return cftest::minimalWriter();
 }
 
 /// What `x.print(out)` writes to a fresh stream.
@@ -62,20 +57,10 @@ inline std::string listing(testsupport::ClassWriter& w, const std::vector<uint8_
 
 /// What `f` threw as std::runtime_error ("" for nothing) and wrote to the
 /// standard error stream.
-struct Failure {
-    std::string what, stderrText;
-};
+using cftest::Failure;
 template <typename F>
 Failure failureOf(F&& f) {
-    Failure r;
-    testing::internal::CaptureStderr();
-    try {
-        f();
-    } catch (const std::runtime_error& e) {
-        r.what = e.what();
-    }
-    r.stderrText = testing::internal::GetCapturedStderr();
-    return r;
+    return cftest::failureOf<std::runtime_error>(std::forward<F>(f));
 }
 
 inline std::string num(uint64_t n) {

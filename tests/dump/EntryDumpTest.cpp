@@ -25,10 +25,8 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         w.unicode("a\"b"),
         w.integer(-5),
         w.floating(0.1f),
-        w.floating(3e38f),
         w.longValue(-1234567890123LL),
         w.doubleValue(0.1),
-        w.doubleValue(1e300),
         w.doubleValue(nan),
         2, // the class T
         w.classNamed("a/B$C"),
@@ -38,20 +36,14 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         w.nameAndType("count", "[[J"),
         w.nameAndType("<init>", "(D)V"),
         w.fieldRef("a/B", "count", "[[J"),
-        w.methodRef("java/util/List", "get", "(I)Ljava/lang/Object;"),
         w.methodRef("a/B$C", "<init>", "(D)V"),
         w.interfaceMethodRef("java/lang/Runnable", "run", "()V"),
-        w.floating(1.5f),
-        w.floating(std::numeric_limits<float>::max()),
         w.floating(inf),
-        w.floating(-inf),
-        w.floating(nan),
         w.floating(-nan),
         w.doubleValue(-0.0),
-        w.doubleValue(-nan),
         w.doubleValue(-inf),
     };
-    ASSERT_EQ(w.poolCount(), 60); // slot numbers in the texts below
+    ASSERT_EQ(w.poolCount(), 45); // slot numbers in the texts below
     const struct {
         std::string print, describe, text; ///< text: what toString gives
     } expected[] = {
@@ -59,36 +51,27 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         {"a\"b[Unicode]", "", "a\"b"},
         {"{tag=Integer; value=-5}", "Integer -5", "-5"},
         {"{tag=Float; value=0.1}", "Float 0.1", "0.100000001"},
-        {"{tag=Float; value=3e+38}", "Float 3e+38", "3.00000001e+38"},
         {"{tag=Long; value=-1234567890123}", "Long -1234567890123", "-1234567890123"},
         {"{tag=Double; value=0.1}", "Double 0.1", "0.10000000000000001"},
-        {"{tag=Double; value=1e+300}", "Double 1e+300", "1.0000000000000001e+300"},
         {"{tag=Double; value=nan}", "Double nan", "nan"},
         {"{tag=Class; name_index=1 [T]}", "Class T", "T"},
-        {"{tag=Class; name_index=18 [a/B$C]}", "Class a.B.C", "a/B$C"},
-        {"{tag=Class; name_index=20 [[[Ljava/lang/String;]}", "Class Ljava.lang.String;[][]",
+        {"{tag=Class; name_index=15 [a/B$C]}", "Class a.B.C", "a/B$C"},
+        {"{tag=Class; name_index=17 [[[Ljava/lang/String;]}", "Class Ljava.lang.String;[][]",
          "[[Ljava/lang/String;"},
-        {"{tag=String; string_index=22 [some text]}", "\"some text\"", "some text"},
-        {"{tag=NameAndType; name_index=25; descriptor_index=24}",
+        {"{tag=String; string_index=19 [some text]}", "\"some text\"", "some text"},
+        {"{tag=NameAndType; name_index=22; descriptor_index=21}",
          "void run(int, [long, java.lang.String)", "run(I[JLjava/lang/String;)V"},
-        {"{tag=NameAndType; name_index=28; descriptor_index=27}", "[[long count", "count[[J"},
-        {"{tag=NameAndType; name_index=31; descriptor_index=30}", "void Class T(double)",
+        {"{tag=NameAndType; name_index=25; descriptor_index=24}", "[[long count", "count[[J"},
+        {"{tag=NameAndType; name_index=28; descriptor_index=27}", "void Class T(double)",
          "<init>(D)V"},
-        {"{tag=Field; classIndex=34; nameAndTypeIndex=29}", "", "a/B.count[[J"},
-        {"{tag=Method; classIndex=40; nameAndTypeIndex=38}", "Method java.lang.Object get(int)",
-         "java/util/List.get(I)Ljava/lang/Object;"},
-        {"{tag=Method; classIndex=19; nameAndTypeIndex=32}", "Method void a.B.C(double)",
+        {"{tag=Field; classIndex=31; nameAndTypeIndex=26}", "", "a/B.count[[J"},
+        {"{tag=Method; classIndex=16; nameAndTypeIndex=29}", "Method void a.B.C(double)",
          "a/B$C.<init>(D)V"},
-        {"{tag=InterfaceMethodRef; classIndex=46; nameAndTypeIndex=44}", "",
+        {"{tag=InterfaceMethodRef; classIndex=37; nameAndTypeIndex=35}", "",
          "java/lang/Runnable.run()V"},
-        {"{tag=Float; value=1.5}", "Float 1.5", "1.5"},
-        {"{tag=Float; value=3.40282e+38}", "Float 3.40282e+38", "3.40282347e+38"},
         {"{tag=Float; value=inf}", "Float inf", "inf"},
-        {"{tag=Float; value=-inf}", "Float -inf", "-inf"},
-        {"{tag=Float; value=nan}", "Float nan", "nan"},
         {"{tag=Float; value=-nan}", "Float -nan", "-nan"},
         {"{tag=Double; value=-0}", "Double -0", "-0"},
-        {"{tag=Double; value=-nan}", "Double -nan", "-nan"},
         {"{tag=Double; value=-inf}", "Double -inf", "-inf"},
     };
     const uint16_t nameless = w.classEntry(0);
@@ -110,7 +93,6 @@ TEST(EntryDump, NumbersFollowTheStreamFormatting) {
     ClassWriter w = classWriter();
     const uint16_t i = w.integer(255);
     const uint16_t d = w.doubleValue(2.0 / 3.0);
-    const uint16_t l = w.longValue(7);
     const auto cls = readClass(w.str());
     const ConstantPool& pool = cls->pool();
     const struct {
@@ -120,9 +102,6 @@ TEST(EntryDump, NumbersFollowTheStreamFormatting) {
     } cases[] = {
         {i, [](std::ostream& out) { out << std::hex; }, "{tag=Integer; value=ff}"},
         {i, [](std::ostream& out) { out << std::showpos; }, "{tag=Integer; value=+255}"},
-        {l, [](std::ostream& out) { out << std::showpos; }, "{tag=Long; value=+7}"},
-        {2, [](std::ostream& out) { out << std::showpos; }, "{tag=Class; name_index=1 [T]}"},
-        {2, [](std::ostream& out) { out << std::hex; }, "{tag=Class; name_index=1 [T]}"},
         {d, [](std::ostream& out) { out.precision(3); }, "{tag=Double; value=0.667}"},
     };
     for (const auto& c : cases) {
@@ -157,15 +136,14 @@ TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
     } cases[] = {
         {w.nameAndType("m", "(IQ)V"), field + "Q)V", "unknown field type:Q\n"},
         {w.nameAndType("m", "(I"), field, "unknown field type:\n"},
-        {w.nameAndType("f", ""), field, "unknown field type:\n"},
         {w.nameAndType("f", "X"), field + "X", "unknown field type:X\n"},
         {w.methodRef("a/B", "m", "()"), field, "unknown field type:\n"},
-        {outside, "Reading SGB failed: constant pool index 999 outside the pool (24 slots)", ""},
+        {outside, "Reading SGB failed: constant pool index 999 outside the pool (22 slots)", ""},
         {ref,
          "Reading SGB failed: constant pool slot 7 holds a Utf8 entry, not a NameAndType entry",
          ""},
     };
-    ASSERT_EQ(w.poolCount(), 24);
+    ASSERT_EQ(w.poolCount(), 22);
     const auto c = readClass(w.str());
     for (const auto& e : cases) {
         const dumptest::Failure f = dumptest::failureOf([&] { c->pool().at(e.slot).describe(); });

@@ -62,48 +62,25 @@ TEST(Listing, OperandsWithoutPoolOrLocals) {
         {
             {{}, ""},
             {{0x00, 0xB1}, at(0) + "nop " + at(1) + "return "},
-            {{0x10, 0xFF, 0x10, 0x7F, 0x10, 0x80},
-             at(0) + "bipush -1" + at(2) + "bipush 127" + at(4) + "bipush -128"},
-            {{0x11, 0xFF, 0xFE, 0x11, 0x7F, 0xFF, 0x11, 0x80, 0x00},
-             at(0) + "sipush -2" + at(3) + "sipush 32767" + at(6) + "sipush -32768"},
-            {{0x84, 0x05, 0xFF, 0x84, 0xFF, 0x7F}, at(0) + "iinc 5 -1" + at(3) + "iinc 255 127"},
+            {{0x10, 0xFF, 0x11, 0x80, 0x00, 0x84, 0x05, 0xFF},
+             at(0) + "bipush -1" + at(2) + "sipush -32768" + at(5) + "iinc 5 -1"},
             {{0x15, 0x07, 0xA9, 0xC8, 0x1C},
              at(0) + "iload 7" + at(2) + "ret 200" + at(4) + "iload_2 "},
-            {{0xBA, 0xCA, 0xCB, 0xFD, 0xFE, 0xFF},
-             at(0) + "xxxunusedxxx " + at(1) + "breakpoint " + at(2) + "rserved203 " + at(3) +
-                 "rserved253 " + at(4) + "impdep1 " + at(5) + "impdep2 "},
             {newArrays, types},
             // Branch targets: the opcode's pc plus a signed offset.
             {Code(10, 0x00) + Code{0xA7, 0xFF, 0xFB}, nops + at(10) + "goto 5"},
-            {{0x99, 0x00, 0x07, 0xA8, 0x00, 0x03}, at(0) + "ifeq 7" + at(3) + "jsr 6"},
-            {{0x00, 0xA6, 0x80, 0x00}, at(0) + "nop " + at(1) + "if_acmpne -32767"},
-            {{0x00, 0xC6, 0xFF, 0xF0}, at(0) + "nop " + at(1) + "ifnull -15"},
-            {{0xC7, 0x7F, 0xFF}, at(0) + "ifnonnull 32767"},
-            {Code{0x00, 0xC8} + s4(-1), at(0) + "nop " + at(1) + "goto_w 0"},
-            {Code{0xC9} + s4(0x7FFFFFFF), at(0) + "jsr_w 2147483647"},
             {Code{0x00, 0xC8} + s4(INT32_MIN), at(0) + "nop " + at(1) + "goto_w -2147483647"},
             // Wide forms advance by four, or six for iinc.
             {{0xC4, 0x15, 0x01, 0x00, 0xB1}, at(0) + "iload_w 256" + at(4) + "return "},
-            {{0xC4, 0x3A, 0xFF, 0xFF, 0x00}, at(0) + "astore_w 65535" + at(4) + "nop "},
-            {{0xC4, 0xA9, 0x00, 0x05}, at(0) + "ret_w 5"},
             {{0xC4, 0x84, 0x01, 0x00, 0xFF, 0xFE, 0xB1},
              at(0) + "iinc_w 256 -2" + at(6) + "return "},
-            {{0xC4, 0x84, 0x00, 0x02, 0x03, 0xE8}, at(0) + "iinc_w 2 1000"},
             // Empty and inverted switch tables.
             {Code{0xAB, 0, 0, 0} + s4(8) + s4(0) + Code{0xB1},
              at(0) + "lookupswitch 0: default=8" + at(12) + "return "},
-            {Code{0xAB, 0, 0, 0} + s4(8) + s4(-5), at(0) + "lookupswitch -5: default=8"},
             {Code{0xAA, 0, 0, 0} + s4(4) + s4(5) + s4(2), at(0) + "tableswitch 5 to 2 default=4"},
             // Operands past the end of the code.
             {{0x00, 0x10}, at(0) + "nop " + at(1) + "bipush " + kMissing},
-            {{0x11, 0x01}, at(0) + "sipush " + kMissing},
-            {{0x13, 0x00}, at(0) + "ldc_w " + kMissing},
-            {{0xA7}, at(0) + "goto " + kMissing},
-            {{0xC8, 0, 0, 0}, at(0) + "goto_w " + kMissing},
-            {{0xB9, 0, 1, 1}, at(0) + "invokeinterface " + kMissing},
-            {{0xC5, 0, 1}, at(0) + "multianewarray " + kMissing},
             {{0xC4}, at(0) + "wide " + kMissing},
-            {{0xC4, 0x15, 0x01}, at(0) + "iload_w " + kMissing},
             {{0xC4, 0x84, 0x01, 0x00, 0x01}, at(0) + "iinc_w " + kMissing},
             {Code{0xAA, 0, 0, 0} + s4(0) + s4(0), at(0) + "tableswitch " + kMissing},
             {Code{0xAA, 0, 0, 0} + s4(0) + s4(0) + s4(0x7FFFFFFF) + s4(9),
@@ -118,44 +95,26 @@ TEST(Listing, OperandsWithoutPoolOrLocals) {
     EXPECT_EQ(hundred.substr(hundred.size() - 13), "\n    100 nop ");
 }
 
+// One row per operand layout; the texts are the entries' operand texts.
 TEST(Listing, PoolOperandsShowTheirSlotsOperandText) {
     ClassWriter w = classWriter();
     const uint16_t big = w.integer(100000);
     const uint16_t str = w.string("hi");
-    const uint16_t pi = w.doubleValue(3.5);
-    const uint16_t cls = w.classNamed("java/lang/String");
     const uint16_t grid = w.classNamed("[[I");
-    const uint16_t field = w.fieldRef("a/B", "f", "I");
-    const uint16_t method = w.methodRef("a/B", "m", "(JZ)[I");
-    const uint16_t ctor = w.methodRef("a/B", "<init>", "()V");
     const uint16_t iface = w.interfaceMethodRef("java/util/List", "size", "()I");
-    const uint16_t half = static_cast<uint16_t>(w.longValue(5) + 1); // the empty half of the long
-    ASSERT_LT(str, 256);                                             // ldc takes a one-byte index
+    ASSERT_LT(str, 256); // ldc takes a one-byte index
     const auto op = [](uint8_t opcode, uint16_t slot) { return Code{opcode} + u2(slot); };
-    const std::string string = "#" + num(cls) + " <Class java.lang.String>";
     expectListings(
         w, {
                {{0x12, static_cast<uint8_t>(str)}, at(0) + "ldc #" + num(str) + " <\"hi\">"},
                {op(0x13, big), at(0) + "ldc_w #" + num(big) + " <Integer 100000>"},
-               {op(0x14, pi), at(0) + "ldc2_w #" + num(pi) + " <Double 3.5>"},
-               {op(0xB2, field), at(0) + "getstatic #" + num(field) + " <>"},
-               {op(0xB6, method),
-                at(0) + "invokevirtual #" + num(method) + " <Method [int m(long, boolean)>"},
-               {op(0xB7, ctor), at(0) + "invokespecial #" + num(ctor) + " <Method void a.B()>"},
-               {op(0xBB, cls), at(0) + "new " + string},
-               {op(0xBD, cls), at(0) + "anewarray class " + string},
-               {op(0xC1, cls), at(0) + "instanceof " + string},
-               {op(0xC0, grid), at(0) + "checkcast #" + num(grid) + " <Class I[][]>"},
                {op(0xC5, grid) + Code{2},
                 at(0) + "multianewarray #" + num(grid) + " dim #2 <Class I[][]>"},
                {op(0xB9, iface) + Code{1, 0},
                 at(0) + "invokeinterface (args 1) #" + num(iface) + " <>"},
                // Missing or empty slots show only their number.
                {{0x12, 0x00}, at(0) + "ldc #0"},
-               {{0xB2, 0xFF, 0xF0}, at(0) + "getstatic #65520"},
-               {op(0x13, half), at(0) + "ldc_w #" + num(half)},
                {{0xC5, 0x7F, 0x00, 0x03}, at(0) + "multianewarray #32512 dim #3"},
-               {{0xB9, 0x7F, 0x00, 0x02, 0x00}, at(0) + "invokeinterface (args 2) #32512"},
            });
 }
 
@@ -164,12 +123,8 @@ TEST(Listing, LocalsShowTheirFirstTableRow) {
     const uint16_t name = w.utf8("v");
     const uint16_t type = w.utf8("I");
     const std::vector<testsupport::LocalVariableRow> locals = {
-        w.local(0, 9, "this", "LT;", 0),
-        w.local(0, 9, "count", "J", 1),
-        w.local(0, 9, "names", "[Ljava/lang/String;", 3),
-        w.local(0, 9, "x", "D", 200),
-        w.local(0, 9, "later", "I", 200),
-        w.local(0, 9, "far", "F", 300),
+        w.local(0, 9, "this", "LT;", 0), w.local(0, 9, "names", "[Ljava/lang/String;", 3),
+        w.local(0, 9, "x", "D", 200),    w.local(0, 9, "later", "I", 200),
         {0, 9, 4000, 4001, 5}, // name and descriptor outside the pool
         {0, 9, name, 4001, 6}, // one of them outside
         {0, 9, 4000, type, 7},
@@ -177,14 +132,11 @@ TEST(Listing, LocalsShowTheirFirstTableRow) {
     expectListings(w,
                    {
                        {{0x2A}, at(0) + "aload_0  <Local T this>"},
-                       {{0x40}, at(0) + "lstore_1  <Local long count>"},
                        {{0x4E}, at(0) + "astore_3  <Local [java.lang.String names>"},
                        {{0x1C}, at(0) + "iload_2 "}, // no row
                        {{0x18, 200}, at(0) + "dload 200 <Local double x>"},
-                       {{0x36, 9}, at(0) + "istore 9"},
                        {{0x15, 5, 0x15, 6, 0x15, 7},
                         at(0) + "iload 5" + at(2) + "iload 6" + at(4) + "iload 7"},
-                       {{0xC4, 0x17, 0x01, 0x2C}, at(0) + "fload_w 300"}, // wide forms show none
                    },
                    locals);
 }

@@ -192,16 +192,4 @@ TEST(RealClassListing, EveryMethodMatchesTheDisassembler) {
         EXPECT_EQ(seen.count(m), 1u) << m;
 }
 
-TEST(RealClassListing, WideLocalsOfTheBigMethod) {
-    std::ifstream file(kDataDir + "/ManyLocals.class", std::ios::binary);
-    const ClassInfo cls(file);
-    const AttributeCode* code = cls.methods.at(1)->code();
-    ASSERT_NE(code, nullptr);
-    EXPECT_GT(code->max_locals, 255);
-    const std::string text = code->listCode(code->code_length);
-    for (const char* form : {"iload_w ", "istore_w ", "lload_w ", "lstore_w ", "dload_w ",
-                             "dstore_w ", "fstore_w ", "aload_w ", "astore_w ", "iinc_w "})
-        EXPECT_NE(text.find(form), std::string::npos) << form;
-}
-
 } // namespace
