@@ -63,7 +63,8 @@ Failure failureOf(F&& f) {
     return cftest::failureOf<std::runtime_error>(std::forward<F>(f));
 }
 
-inline std::string num(uint64_t n) {
+template <typename Number>
+std::string num(Number n) {
     return std::to_string(n);
 }
 

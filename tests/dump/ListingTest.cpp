@@ -53,7 +53,8 @@ TEST(Listing, OperandsWithoutPoolOrLocals) {
     Code newArrays;
     const char* names[] = {"",       "",     "",      "",    "boolean", "char", "float",
                            "double", "byte", "short", "int", "long",    "",     ""};
-    for (const uint8_t type : {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 255}) {
+    for (const uint8_t type :
+         std::initializer_list<uint8_t>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 255}) {
         types += at(newArrays.size()) + "newarray " + names[std::min<int>(type, 13)];
         newArrays = newArrays + Code{0xBC, type};
     }

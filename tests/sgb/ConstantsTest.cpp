@@ -87,7 +87,7 @@ TEST(ConstantTranslationTest, EveryKindOfPoolEntry) {
         {f.w.longValue(7), "-"},
         {f.w.integer(99), "2 99"},
     };
-    const auto classIndex = [&](const char* name) { return std::to_string(f.w.classNamed(name)); };
+    const auto classIndex = [&](const char* cls) { return std::to_string(f.w.classNamed(cls)); };
     const std::vector<std::string> errors = {
         "Non-recognized method 'floor(D)D' (classIndex " + classIndex("com/ulno/old/Builtins") +
             ").",

@@ -123,8 +123,8 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
     const auto order = [](double value) {
         return RuleAnnotation{"$Order", {Arg::number("", value)}};
     };
-    const auto group = [](const char* name, double order) {
-        return RuleAnnotation{"$Group", {Arg::text("", name), Arg::number("", order)}};
+    const auto group = [](const char* name, double rank) {
+        return RuleAnnotation{"$Group", {Arg::text("", name), Arg::number("", rank)}};
     };
     const RuleAnnotation start{"$StartRule", {}};
     // Added out of order, so that a sort that keeps the method order where
