@@ -1,15 +1,12 @@
 #include "zul/Status.h"
 #include "zul/Version.h"
-#include "zulx/ExtensionFactory.h"
 #include "zulx/StatusException.h"
 #include "zulx/URI.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -42,36 +39,6 @@ TEST(URI, ParsesPathsAndFileUris) {
         EXPECT_EQ(uri->scheme(), c.scheme) << c.text;
         EXPECT_EQ(uri->path(), c.path) << c.text;
     }
-}
-
-class TestDecoderFactory : public zulx::DecoderFactory {
-public:
-    TestDecoderFactory()
-        : DecoderFactory(zul::CT_SGB, L"id", L"name", L"desc",
-                         zulx::FileExtensions({L".sgb", L".class"})) {}
-    zulx::Extension* create() const override { return nullptr; }
-};
-
-TEST(DecoderFactory, DefaultsAndUriMatchingIgnoresAsciiCase) {
-    const TestDecoderFactory f;
-    EXPECT_EQ(f.getMerit(), 0.0f);
-    EXPECT_EQ(f.getExtensionType(), zulx::Extension::ET_DECODER);
-    for (const char* path : {"/a/b.SGB", "file:/a/b.Class"})
-        EXPECT_TRUE(f.canHandleURI(zulx::URI::create(std::string(path)))) << path;
-    for (const char* path : {"/a/b.sgbx", "/a/sgb"})
-        EXPECT_FALSE(f.canHandleURI(zulx::URI::create(std::string(path)))) << path;
-    EXPECT_FALSE(f.canHandleURI(nullptr));
-
-    std::unique_ptr<zul::DecoderInfo> info(f.createDecoderInfo());
-    EXPECT_STREQ(info->getID(), L"id");
-    size_t size = 0;
-    zul::Status status = zul::STATUS_OK;
-    info->toXML(nullptr, &size, &status);
-    EXPECT_EQ(status, zul::STATUS_BUFFER_TO_SMALL);
-    std::vector<char> buffer(size);
-    info->toXML(buffer.data(), &size, &status);
-    EXPECT_EQ(status, zul::STATUS_OK);
-    EXPECT_EQ(std::strlen(buffer.data()) + 1, size);
 }
 
 } // namespace

@@ -3,13 +3,17 @@
 
 #include "sgbtest/RuleFileWriter.h"
 #include "zulx/SGB.h"
+#include "zulx/URI.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -22,6 +26,25 @@ TEST(DecoderTest, FactoryDescribesTheDecoder) {
     EXPECT_EQ(factory.getName(), L"SGB Decoder");
     EXPECT_EQ(factory.getDescription(), L"SGB Byte Stream Reader");
     EXPECT_THAT(factory.getFileExtensions().getExtensions(), ElementsAre(L".sgb", L".class"));
+    EXPECT_EQ(factory.getMerit(), 0.0f);
+    EXPECT_EQ(factory.getExtensionType(), zulx::Extension::ET_DECODER);
+    // The file extensions are matched ignoring ASCII case.
+    for (const char* path : {"/a/b.SGB", "file:/a/b.Class"})
+        EXPECT_TRUE(factory.canHandleURI(zulx::URI::create(std::string(path)))) << path;
+    for (const char* path : {"/a/b.sgbx", "/a/sgb"})
+        EXPECT_FALSE(factory.canHandleURI(zulx::URI::create(std::string(path)))) << path;
+    EXPECT_FALSE(factory.canHandleURI(nullptr));
+    // The info record answers a size query first, then fills the buffer.
+    std::unique_ptr<zul::DecoderInfo> info(factory.createDecoderInfo());
+    EXPECT_STREQ(info->getID(), L"com.ulno.zul.core.SGBDecoder");
+    size_t size = 0;
+    zul::Status status = zul::STATUS_OK;
+    info->toXML(nullptr, &size, &status);
+    EXPECT_EQ(status, zul::STATUS_BUFFER_TO_SMALL);
+    std::vector<char> buffer(size);
+    info->toXML(buffer.data(), &size, &status);
+    EXPECT_EQ(status, zul::STATUS_OK);
+    EXPECT_EQ(std::strlen(buffer.data()) + 1, size);
 
     std::unique_ptr<zulx::Extension> decoder(factory.create());
     ASSERT_NE(dynamic_cast<sgb::SGBDecoder*>(decoder.get()), nullptr);
