@@ -138,8 +138,7 @@ TEST(ConstantTranslationTest, EveryKindOfPoolEntry) {
     const std::vector<std::string> warnings = {
         "Potentially unsupported SGLC version 0.0 : major number smaller than current (1.10)",
         "Potentially problematic SGLC version 0.0 : recompiling with current SGL Compiler (1.10) "
-        "is "
-        "recommended."};
+        "is recommended."};
 
     testsupport::LogCapture log;
     const auto sgb = sgbtest::decode(f.str());
