@@ -151,6 +151,13 @@ TEST(ResourceBoundsTest, FilesThatWouldExpandPastAGibibyteAreRefusedEarly) {
     code.addMethod(0x0009, "run", "()V", {code.code(1, 0, std::vector<uint8_t>(60000, 0))});
     cases.emplace_back("method references to one method with long code",
                        manyReferences(code, 20000, 10, Bytes().u2(2).u2(run)));
+    // Each reference copies the method's name and descriptor into the method index.
+    ClassWriter key = w;
+    const std::string descriptor = "(L" + std::string(65000, 'x') + ";)V";
+    const uint16_t keyed = key.nameAndType("m", descriptor);
+    key.addMethod(0x0009, "m", descriptor, {});
+    cases.emplace_back("method references to one method with a long descriptor",
+                       manyReferences(key, 600, 10, Bytes().u2(2).u2(keyed)));
     ClassWriter keyword = w;
     const uint16_t area = keyword.classNamed("com/ulno/gc/AreaSelector");
     const uint16_t front = keyword.nameAndType(longText, "Lcom/ulno/gc/AreaSelector;");
