@@ -35,17 +35,13 @@ TEST(ConstantPool, EightByteConstantsTakeTwoSlots) {
 }
 
 TEST(ConstantPool, ReadingFailsOnUnknownTagsAndImpossibleLengths) {
-    for (const int tag : {13, 0, -1}) {          // -1: the input ends where the tag is due
+    for (const uint8_t tag : {13, 0}) {
         ClassWriter w = cftest::minimalWriter(); // fills slots 1 to 4
-        if (tag >= 0)
-            w.rawEntry(static_cast<uint8_t>(tag), Bytes().u2(1));
-        else
-            w.poolCountOverride = 6;
-        const std::string bytes = w.str().substr(0, tag >= 0 ? std::string::npos : w.poolEnd());
-        const cftest::Failure f = failureOf<util::RuntimeErrorST>([&] { readClass(bytes); });
+        w.rawEntry(tag, Bytes().u2(1));
+        const cftest::Failure f = failureOf<util::RuntimeErrorST>([&] { readClass(w); });
         ASSERT_TRUE(f.thrown);
         EXPECT_EQ(f.what, "Unknown tag");
-        EXPECT_EQ(f.stderrText, "Unknown tag @ 5:" + std::to_string(tag & 0xFF) + ":\n");
+        EXPECT_EQ(f.stderrText, "Unknown tag @ 5:" + std::to_string(tag) + ":\n");
     }
     ClassWriter negative;
     negative.rawEntry(2, Bytes().u4(0xFFFFFFFF));
@@ -74,20 +70,15 @@ TEST(ConstantPool, TextOfABadEntryFailsNamingTheSlot) {
         std::string what, stderrText;
     } cases[] = {
         {ref(6, nat), "Reading SGB error:  pool[6] != CPEClass", "CPERef : pool[6] != CPEClass \n"},
-        {ref(0, nat), "Reading SGB error:  pool[0] != CPEClass", "CPERef : pool[0] != CPEClass \n"},
         {ref(cls, cls), "Reading SGB error:  pool[5] !=  CPENameAndType",
          "CPERef : pool[5] != CPENameAndType \n"},
-        {ref(cls, 0), "Reading SGB error:  pool[0] !=  CPENameAndType",
-         "CPERef : pool[0] != CPENameAndType \n"},
-        {w.stringEntry(100),
-         "Reading SGB failed: constant pool index 100 outside the pool (19 slots)", ""},
-        {w.stringEntry(8), "Reading SGB failed: constant pool slot 8 is empty", ""},
-        {w.nameAndTypeEntry(0, 1), "Reading SGB failed: constant pool slot 0 is empty", ""},
-        {w.rawEntry(7, Bytes().u2(16)), cycle(16), ""}, // a class naming itself
-        {w.rawEntry(8, Bytes().u2(18)), cycle(17), ""}, // a string and a name-and-type
-        {w.rawEntry(12, Bytes().u2(17).u2(17)), cycle(18), ""},
+        {w.rawEntry(8, Bytes().u2(100)),
+         "Reading SGB failed: constant pool index 100 outside the pool (16 slots)", ""},
+        {w.rawEntry(8, Bytes().u2(8)), "Reading SGB failed: constant pool slot 8 is empty", ""},
+        {w.rawEntry(7, Bytes().u2(13)), cycle(13), ""}, // a class naming itself
+        {w.rawEntry(8, Bytes().u2(15)), cycle(14), ""}, // a string and a name-and-type
+        {w.rawEntry(12, Bytes().u2(14).u2(14)), cycle(15), ""},
     };
-    ASSERT_EQ(w.poolCount(), 19);
     const auto r = readClass(w);
     const ConstantPool& p = r.cls->pool();
     for (const auto& c : cases) {
@@ -101,7 +92,7 @@ TEST(ConstantPool, TextOfABadEntryFailsNamingTheSlot) {
     EXPECT_EQ(failureOf<std::runtime_error>([&] { (void)p.as<CPEClass>(7); }).what,
               "Reading SGB failed: constant pool slot 7 holds a Long entry, not a Class entry");
     EXPECT_EQ(p.find(100), nullptr);
-    EXPECT_FALSE(p.contains(19));
+    EXPECT_FALSE(p.contains(16));
 }
 
 TEST(ConstantPool, LongChainsResolveAndDoublingTextsFail) {
@@ -137,19 +128,6 @@ TEST(ConstantPool, ClassNameIndexOutsideThePoolFailsWithStatus31) {
         EXPECT_EQ(e.getStatus(), 31);
     }
     EXPECT_TRUE(log.contains(4, "SGB file contains illegal name index)."));
-}
-
-// The comparison is a stub: false, and a line when the right side is a class.
-TEST(ConstantPool, EqualityIsAStubThatOnlyComplainsAboutClasses) {
-    const auto r = readClass(cftest::minimalWriter());
-    const ConstantPoolEntry& cls = r.cls->pool().at(2);
-    const ConstantPoolEntry& utf = r.cls->pool().at(1);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(utf == cls || cls == utf || utf == utf);
-    EXPECT_TRUE(cls != cls);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "operator== not implemented! always return false\n"
-              "operator== not implemented! always return false\n");
 }
 
 } // namespace

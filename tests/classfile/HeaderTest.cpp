@@ -49,7 +49,6 @@ TEST(ClassHeader, RejectsWhatTheHeaderChecksRefuse) {
 // The dump shows the header and the interfaces; these are the facts it does not.
 TEST(ClassHeader, VersionsFlagsAndTheBytesRead) {
     ClassWriter w = minimalWriter();
-    w.majorVersion = 50;
     w.minorVersion = 65535;
     w.addAttribute(w.synthetic());
     auto r = readClass(w.str() + "trailing bytes are never read");

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 using namespace classfile;
-using dumptest::classWriter;
 using dumptest::listing;
+using dumptest::minimalWriter;
 using dumptest::num;
 using testsupport::ClassWriter;
 
@@ -27,9 +27,6 @@ Code operator+(Code a, const Code& b) {
     return a;
 }
 
-Code u2(uint16_t v) {
-    return {static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
-}
 Code s4(int32_t v) {
     const auto u = static_cast<uint32_t>(v);
     return {uint8_t(u >> 24), uint8_t(u >> 16), uint8_t(u >> 8), uint8_t(u)};
@@ -47,19 +44,8 @@ void expectListings(const ClassWriter& base, const std::vector<std::pair<Code, s
 }
 
 TEST(Listing, OperandsWithoutPoolOrLocals) {
-    std::string nops, types;
-    for (size_t pc = 0; pc < 10; ++pc)
-        nops += at(pc) + "nop ";
-    Code newArrays;
-    const char* names[] = {"",       "",     "",      "",    "boolean", "char", "float",
-                           "double", "byte", "short", "int", "long",    "",     ""};
-    for (const uint8_t type :
-         std::initializer_list<uint8_t>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 255}) {
-        types += at(newArrays.size()) + "newarray " + names[std::min<int>(type, 13)];
-        newArrays = newArrays + Code{0xBC, type};
-    }
     expectListings(
-        classWriter(),
+        minimalWriter(),
         {
             {{}, ""},
             {{0x00, 0xB1}, at(0) + "nop " + at(1) + "return "},
@@ -67,9 +53,12 @@ TEST(Listing, OperandsWithoutPoolOrLocals) {
              at(0) + "bipush -1" + at(2) + "sipush -32768" + at(5) + "iinc 5 -1"},
             {{0x15, 0x07, 0xA9, 0xC8, 0x1C},
              at(0) + "iload 7" + at(2) + "ret 200" + at(4) + "iload_2 "},
-            {newArrays, types},
+            // Element types 4 to 11 have names.
+            {{0xBC, 3, 0xBC, 4, 0xBC, 11, 0xBC, 12},
+             at(0) + "newarray " + at(2) + "newarray boolean" + at(4) + "newarray long" + at(6) +
+                 "newarray "},
             // Branch targets: the opcode's pc plus a signed offset.
-            {Code(10, 0x00) + Code{0xA7, 0xFF, 0xFB}, nops + at(10) + "goto 5"},
+            {{0x00, 0xA7, 0xFF, 0xFF}, at(0) + "nop " + at(1) + "goto 0"},
             {Code{0x00, 0xC8} + s4(INT32_MIN), at(0) + "nop " + at(1) + "goto_w -2147483647"},
             // Wide forms advance by four, or six for iinc.
             {{0xC4, 0x15, 0x01, 0x00, 0xB1}, at(0) + "iload_w 256" + at(4) + "return "},
@@ -91,20 +80,22 @@ TEST(Listing, OperandsWithoutPoolOrLocals) {
             {Code{0xAB, 0, 0, 0} + s4(0) + s4(1000000) + s4(1),
              at(0) + "lookupswitch 1000000: default=0\n            " + kMissing},
         });
-    ClassWriter w = classWriter();
+    ClassWriter w = minimalWriter();
     const std::string hundred = listing(w, Code(101, 0));
     EXPECT_EQ(hundred.substr(hundred.size() - 13), "\n    100 nop ");
 }
 
 // One row per operand layout; the texts are the entries' operand texts.
 TEST(Listing, PoolOperandsShowTheirSlotsOperandText) {
-    ClassWriter w = classWriter();
+    ClassWriter w = minimalWriter();
     const uint16_t big = w.integer(100000);
     const uint16_t str = w.string("hi");
     const uint16_t grid = w.classNamed("[[I");
     const uint16_t iface = w.interfaceMethodRef("java/util/List", "size", "()I");
     ASSERT_LT(str, 256); // ldc takes a one-byte index
-    const auto op = [](uint8_t opcode, uint16_t slot) { return Code{opcode} + u2(slot); };
+    const auto op = [](uint8_t opcode, uint16_t slot) {
+        return Code{opcode, static_cast<uint8_t>(slot >> 8), static_cast<uint8_t>(slot)};
+    };
     expectListings(
         w, {
                {{0x12, static_cast<uint8_t>(str)}, at(0) + "ldc #" + num(str) + " <\"hi\">"},
@@ -115,12 +106,11 @@ TEST(Listing, PoolOperandsShowTheirSlotsOperandText) {
                 at(0) + "invokeinterface (args 1) #" + num(iface) + " <>"},
                // Missing or empty slots show only their number.
                {{0x12, 0x00}, at(0) + "ldc #0"},
-               {{0xC5, 0x7F, 0x00, 0x03}, at(0) + "multianewarray #32512 dim #3"},
            });
 }
 
 TEST(Listing, LocalsShowTheirFirstTableRow) {
-    ClassWriter w = classWriter();
+    ClassWriter w = minimalWriter();
     const uint16_t name = w.utf8("v");
     const uint16_t type = w.utf8("I");
     const std::vector<testsupport::LocalVariableRow> locals = {
@@ -169,21 +159,19 @@ TEST(Listing, SwitchPaddingAtEveryAlignment) {
             for (size_t pc = 0; pc < k; ++pc)
                 expected += at(pc) + "nop ";
             expected += at(k) + text(static_cast<int>(k)) + at(k + 1 + pad + 24) + "return ";
-            ClassWriter w = classWriter();
+            ClassWriter w = minimalWriter();
             EXPECT_EQ(listing(w, code), expected);
         }
     }
 }
 
 TEST(Listing, LimitStopsTheListingAfterTheInstructionItFallsIn) {
-    ClassWriter w = classWriter();
+    ClassWriter w = minimalWriter();
     const auto c = dumptest::withCode(w, w.code(1, 1, {0x00, 0x10, 0x05, 0x00, 0xB1}));
     const std::string two = at(0) + "nop " + at(1) + "bipush 5";
     EXPECT_EQ(c.code->listCode(5), two + at(3) + "nop " + at(4) + "return ");
     EXPECT_EQ(c.code->listCode(1000), c.code->listCode(5));
     EXPECT_EQ(c.code->listCode(3), two);
-    EXPECT_EQ(c.code->listCode(2), two);
-    EXPECT_EQ(c.code->listCode(0), "");
     EXPECT_EQ(c.code->listCode(-1), "");
     // One instruction on its own: its text and where the next one starts.
     const Code code = Code{0, 0, 0, 0xAB} + s4(0) + s4(1) + s4(7) + s4(2);

@@ -211,8 +211,7 @@ public:
     /// A class entry naming `internalName` ("a/b/C").
     uint16_t classNamed(const std::string& internalName) { return classEntry(utf8(internalName)); }
     uint16_t classEntry(uint16_t nameIndex) { return entry(7, Bytes().u2(nameIndex)); }
-    uint16_t string(const std::string& text) { return stringEntry(utf8(text)); }
-    uint16_t stringEntry(uint16_t utf8Index) { return entry(8, Bytes().u2(utf8Index)); }
+    uint16_t string(const std::string& text) { return entry(8, Bytes().u2(utf8(text))); }
     uint16_t nameAndType(const std::string& name, const std::string& descriptor) {
         const uint16_t descriptorIndex = utf8(descriptor);
         const uint16_t nameIndex = utf8(name);
@@ -242,8 +241,6 @@ public:
         advance(slots);
         return index;
     }
-    /// The constant_pool_count the header will carry (without override).
-    uint16_t poolCount() const { return mNextSlot; }
 
     // ---- attributes ----------------------------------------------------
 
@@ -376,9 +373,6 @@ public:
         return out;
     }
     std::string str() const { return build().str(); }
-
-    /// Byte offset of the first byte after the constant pool in build().
-    size_t poolEnd() const { return 10 + mPool.size(); }
 
 private:
     /// An attribute holding a u2 count of rows, then each row.
