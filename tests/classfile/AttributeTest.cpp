@@ -7,7 +7,6 @@
 #include <sstream>
 
 using namespace classfile;
-using cftest::failureOf;
 using cftest::minimalWriter;
 using cftest::readClass;
 using testsupport::AttributeBytes;
@@ -96,10 +95,7 @@ TEST(Attributes, BadAttributesFailWithTheirOwnMessage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.second);
-        const cftest::Failure f = failureOf<std::exception>([&] { readOne(w, c.first); });
-        ASSERT_TRUE(f.thrown);
-        EXPECT_EQ(f.what, c.second);
-        EXPECT_EQ(f.stderrText, "");
+        cftest::expectFailure<std::exception>([&] { readOne(w, c.first); }, c.second);
     }
     const OneAttribute deep = readOne(w, nestedCode(3));
     EXPECT_EQ(deep.consumed, deep.size);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace classfile;
+using cftest::expectFailure;
 using cftest::failureOf;
 using cftest::readClass;
 using testsupport::Bytes;
@@ -38,19 +39,18 @@ TEST(ConstantPool, ReadingFailsOnUnknownTagsAndImpossibleLengths) {
     for (const uint8_t tag : {13, 0}) {
         ClassWriter w = cftest::minimalWriter(); // fills slots 1 to 4
         w.rawEntry(tag, Bytes().u2(1));
-        const cftest::Failure f = failureOf<util::RuntimeErrorST>([&] { readClass(w); });
-        ASSERT_TRUE(f.thrown);
-        EXPECT_EQ(f.what, "Unknown tag");
-        EXPECT_EQ(f.stderrText, "Unknown tag @ 5:" + std::to_string(tag) + ":\n");
+        expectFailure<util::RuntimeErrorST>([&] { readClass(w); }, "Unknown tag",
+                                            "Unknown tag @ 5:" + std::to_string(tag) + ":\n");
     }
     ClassWriter negative;
     negative.rawEntry(2, Bytes().u4(0xFFFFFFFF));
-    EXPECT_EQ(failureOf<std::length_error>([&] { readClass(negative.str()); }).what,
-              "constant pool entry of tag 2 at offset 11 has negative length -1");
+    expectFailure<std::length_error>([&] { readClass(negative); },
+                                     "constant pool entry of tag 2 at offset 11 has negative "
+                                     "length -1");
     ClassWriter huge;
     huge.rawEntry(2, Bytes().u4(0x7FFFFFFF).raw(std::string("abc")));
-    EXPECT_EQ(cftest::readFailure(huge.str()).what,
-              "unexpected end of input at offset 15: 2147483647 more bytes needed, 17 left");
+    expectFailure([&] { readClass(huge); },
+                  "unexpected end of input at offset 15: 2147483647 more bytes needed, 17 left");
 }
 
 // Reading succeeds; asking for the text fails, each time it is asked.
@@ -83,29 +83,22 @@ TEST(ConstantPool, TextOfABadEntryFailsNamingTheSlot) {
     const ConstantPool& p = r.cls->pool();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.slot);
-        for (int call = 0; call < 2; ++call) {
-            const cftest::Failure f = failureOf<std::runtime_error>([&] { (void)p.text(c.slot); });
-            EXPECT_EQ(f.what, c.what);
-            EXPECT_EQ(f.stderrText, c.stderrText);
-        }
+        for (int call = 0; call < 2; ++call)
+            expectFailure([&] { (void)p.text(c.slot); }, c.what, c.stderrText);
     }
-    EXPECT_EQ(failureOf<std::runtime_error>([&] { (void)p.as<CPEClass>(7); }).what,
-              "Reading SGB failed: constant pool slot 7 holds a Long entry, not a Class entry");
+    expectFailure([&] { (void)p.as<CPEClass>(7); },
+                  "Reading SGB failed: constant pool slot 7 holds a Long entry, not a Class entry");
     EXPECT_EQ(p.find(100), nullptr);
     EXPECT_FALSE(p.contains(16));
 }
 
-TEST(ConstantPool, LongChainsResolveAndDoublingTextsFail) {
+TEST(ConstantPool, DoublingTextsFail) {
     ClassWriter w;
-    uint16_t chain = w.utf8("end");
-    for (int i = 0; i < 1000; ++i)
-        chain = w.classEntry(chain);
     // No cycle, but each level names the one below twice: 2^40 bytes of text.
     uint16_t doubling = w.utf8("x");
     for (int i = 0; i < 40; ++i)
         doubling = w.nameAndTypeEntry(doubling, doubling);
     const auto r = readClass(w);
-    EXPECT_EQ(r.cls->pool().at(chain).toString(), "end");
     const std::string grows =
         failureOf<std::runtime_error>([&] { (void)r.cls->pool().text(doubling); }).what;
     EXPECT_EQ(grows.rfind("Reading SGB failed: text of constant pool slot " +

@@ -38,10 +38,8 @@ TEST(FieldType, ClassNamesEndsAndUnknownCharacters) {
         SCOPED_TRACE(c.descriptor.substr(0, 20));
         std::vector<std::string> names;
         std::string rest;
-        const cftest::Failure f = cftest::failureOf<std::runtime_error>(
-            [&] { rest = parseFieldType(c.descriptor, names); });
-        EXPECT_EQ(f.what, c.what);
-        EXPECT_EQ(f.stderrText, c.stderrText);
+        cftest::expectFailure([&] { rest = parseFieldType(c.descriptor, names); }, c.what,
+                              c.stderrText);
         EXPECT_EQ(rest, c.rest);
         EXPECT_EQ(names,
                   c.what.empty() ? std::vector<std::string>{c.name} : std::vector<std::string>{});

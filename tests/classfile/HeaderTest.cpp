@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+using cftest::expectFailure;
 using cftest::minimalWriter;
 using cftest::readClass;
-using cftest::readFailure;
 using testsupport::ClassWriter;
 
 namespace {
@@ -19,8 +19,6 @@ TEST(ClassHeader, RejectsWhatTheHeaderChecksRefuse) {
     const Case cases[] = {
         {[](ClassWriter& w) { w.magic = 0x1A; },
          "SGB file contains invalid magic word '0x0000001a'", "invalid magic: 0x1a\n"},
-        {[](ClassWriter& w) { w.majorVersion = 52, w.minorVersion = 3; },
-         "SGB file contains bytecode of version 52.3, not supported.", "Unknown version52.3\n"},
         {[](ClassWriter& w) { w.thisClass = 5; },
          "Reading SGB failed (class index 5 not in pool (count 5)).",
          "this_class_index not in pool: 5 >= 5\n"},
@@ -35,15 +33,16 @@ TEST(ClassHeader, RejectsWhatTheHeaderChecksRefuse) {
         SCOPED_TRACE(c.what);
         ClassWriter w = minimalWriter();
         c.change(w);
-        const cftest::Failure f = readFailure(w.str());
-        ASSERT_TRUE(f.thrown);
-        EXPECT_EQ(f.what, c.what);
-        EXPECT_EQ(f.stderrText, c.stderrText);
+        expectFailure([&] { readClass(w); }, c.what, c.stderrText);
     }
     // The version is checked before the pool: these eight bytes are all there is.
-    EXPECT_EQ(readFailure(std::string("\xCA\xFE\xBA\xBE\x00\x00\x00\x33", 8)).what,
-              "SGB file contains bytecode of version 51.0, not supported.");
-    EXPECT_EQ(readFailure("").what.rfind("unexpected end of input at offset 0", 0), 0u);
+    expectFailure([] { readClass(std::string("\xCA\xFE\xBA\xBE\x00\x03\x00\x33", 8)); },
+                  "SGB file contains bytecode of version 51.3, not supported.",
+                  "Unknown version51.3\n");
+    EXPECT_EQ(cftest::failureOf<std::runtime_error>([] {
+                  readClass("");
+              }).what.rfind("unexpected end of input at offset 0", 0),
+              0u);
 }
 
 // The dump shows the header and the interfaces; these are the facts it does not.

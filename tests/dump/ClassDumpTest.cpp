@@ -93,9 +93,7 @@ TEST(ClassDump, ABadRecordEndsTheDumpWithItsError) {
         SCOPED_TRACE(c.what);
         const auto cls = readClass(*c.writer);
         std::ostringstream out;
-        const cftest::Failure f = dumptest::failureOf([&] { dumpClass(out, *cls); });
-        EXPECT_EQ(f.what, c.what);
-        EXPECT_EQ(f.stderrText, c.err);
+        cftest::expectFailure([&] { dumpClass(out, *cls); }, c.what, c.err);
         const std::string text = out.str();
         EXPECT_EQ(text.substr(text.size() - std::min(text.size(), c.tail.size())), c.tail);
     }

@@ -51,12 +51,6 @@ inline std::string listing(testsupport::ClassWriter& w, const std::vector<uint8_
     return c.code->listCode(c.code->code_length);
 }
 
-/// What `f` threw as std::runtime_error and wrote to the standard error stream.
-template <typename F>
-cftest::Failure failureOf(F&& f) {
-    return cftest::failureOf<std::runtime_error>(std::forward<F>(f));
-}
-
 template <typename Number>
 std::string num(Number n) {
     return std::to_string(n);
