@@ -148,4 +148,30 @@ TEST(Members, FieldsAndMethodsReadTheirFlags) {
     EXPECT_EQ(c.methods[1]->code(), nullptr);
 }
 
+// Each element-value tag's payload is read by the attribute dump, which must
+// consume exactly its bytes; what it cannot show is the bound on nesting.
+TEST(Annotations, DeepNestingFailsBeyondTheBound) {
+    using EV = testsupport::ElementValueSpec;
+    using testsupport::AnnotationSpec;
+    ClassWriter w = minimalWriter();
+    const auto nestedArrays = [](int depth) {
+        EV v = EV::constant('I', 1);
+        for (int i = 0; i < depth; ++i)
+            v = EV::array({v});
+        return AnnotationSpec{1, {{1, v}}};
+    };
+    const auto nestedAnnotations = [](int depth) {
+        AnnotationSpec a{1, {}};
+        for (int i = 0; i < depth; ++i)
+            a = AnnotationSpec{1, {{1, EV::nested(a)}}};
+        return a;
+    };
+    EXPECT_NO_THROW(readOne(w, w.annotations({nestedArrays(100), nestedAnnotations(100)})));
+    for (const AnnotationSpec& deep : {nestedArrays(1000), nestedAnnotations(1000)}) {
+        const std::string what =
+            cftest::failureOf<std::runtime_error>([&] { readOne(w, w.annotations({deep})); }).what;
+        EXPECT_NE(what.find("is nested more than 128 levels deep"), std::string::npos) << what;
+    }
+}
+
 } // namespace

@@ -36,7 +36,7 @@ TEST(ConstantPool, EightByteConstantsTakeTwoSlots) {
 }
 
 TEST(ConstantPool, ReadingFailsOnUnknownTagsAndImpossibleLengths) {
-    for (const uint8_t tag : {13, 0}) {
+    for (const uint8_t tag : {uint8_t{13}, uint8_t{0}}) {
         ClassWriter w = cftest::minimalWriter(); // fills slots 1 to 4
         w.rawEntry(tag, Bytes().u2(1));
         expectFailure<util::RuntimeErrorST>([&] { readClass(w); }, "Unknown tag",
