@@ -47,23 +47,6 @@ const T& as(const OneAttribute& r) {
     return *r.attr->as<T>();
 }
 
-// What the dumps do not show: the kinds of the invisible annotation
-// attributes and the exception indices.
-TEST(Attributes, InvisibleKindsAndExceptionIndices) {
-    ClassWriter w = minimalWriter();
-    const testsupport::AnnotationSpec note = w.annotation("LA;", {});
-    w.addAttribute(w.exceptions({4, 2}));
-    w.addAttribute(w.annotations({note}, false));
-    w.addAttribute(w.parameterAnnotations({{note}}, false));
-    const auto r = readClass(w);
-    const AttributeList& list = r.cls->attributes;
-    ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0]->as<AttributeExceptions>()->exception_index_table,
-              (std::vector<uint32_t>{4, 2}));
-    EXPECT_EQ(list[1]->kind, AttributeKind::RuntimeInvisibleAnnotations);
-    EXPECT_EQ(list[2]->kind, AttributeKind::RuntimeInvisibleParameterAnnotations);
-}
-
 TEST(Attributes, BadAttributesFailWithTheirOwnMessage) {
     ClassWriter w = minimalWriter();
     w.longValue(5); // slots 5 and 6
@@ -127,8 +110,14 @@ TEST(Attributes, CodeKeepsTheLastTableOfEachKind) {
     EXPECT_TRUE(bare.localVariableTable == nullptr && bare.stackMap == nullptr);
 }
 
-TEST(Members, FieldsAndMethodsReadTheirFlags) {
+// What the dumps do not show: the members' flags, the kinds of the invisible
+// annotation attributes and the exception indices.
+TEST(Members, FlagsKindsAndExceptionIndices) {
     ClassWriter w = minimalWriter();
+    const testsupport::AnnotationSpec note = w.annotation("LA;", {});
+    w.addAttribute(w.exceptions({4, 2}));
+    w.addAttribute(w.annotations({note}, false));
+    w.addAttribute(w.parameterAnnotations({{note}}, false));
     w.addField(0x0019, "A", "I", {w.constantValue(w.integer(5))});
     w.addField(0x0002, "b", "J", {w.synthetic(), w.deprecated()});
     w.addMethod(0x0001, "run", "()V", {w.code(0, 1, {0xB1}), w.deprecated(), w.synthetic()});
@@ -146,6 +135,11 @@ TEST(Members, FieldsAndMethodsReadTheirFlags) {
     EXPECT_TRUE(run.isDeprecated && run.isSynthetic && run.code() != nullptr);
     EXPECT_FALSE(c.methods[1]->isDeprecated || c.methods[1]->isSynthetic);
     EXPECT_EQ(c.methods[1]->code(), nullptr);
+    ASSERT_EQ(c.attributes.size(), 3u);
+    EXPECT_EQ(c.attributes[0]->as<AttributeExceptions>()->exception_index_table,
+              (std::vector<uint32_t>{4, 2}));
+    EXPECT_EQ(c.attributes[1]->kind, AttributeKind::RuntimeInvisibleAnnotations);
+    EXPECT_EQ(c.attributes[2]->kind, AttributeKind::RuntimeInvisibleParameterAnnotations);
 }
 
 // Each element-value tag's payload is read by the attribute dump, which must
