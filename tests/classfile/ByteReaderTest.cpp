@@ -1,4 +1,3 @@
-#include "DribbleBuf.h"
 #include "ReadHelpers.h"
 
 #include "classfile/ByteReader.h"
@@ -6,12 +5,33 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <streambuf>
 
-using cftest::DribbleBuf;
-using cftest::failureOf;
 using classfile::ByteReader;
 
 namespace {
+
+/// A stream buffer that cannot seek and hands out its bytes one at a time,
+/// like a pipe: the reader cannot learn how much input is left.
+class DribbleBuf : public std::streambuf {
+public:
+    explicit DribbleBuf(std::string bytes) : mBytes(std::move(bytes)) {}
+    size_t delivered() const { return mPos; }
+
+protected:
+    int_type underflow() override {
+        if (mPos >= mBytes.size())
+            return traits_type::eof();
+        mCurrent = mBytes[mPos++];
+        setg(&mCurrent, &mCurrent, &mCurrent + 1);
+        return traits_type::to_int_type(mCurrent);
+    }
+
+private:
+    std::string mBytes;
+    size_t mPos = 0;
+    char mCurrent = 0;
+};
 
 // The offsets count from where the stream stood when the reader was made.
 TEST(ByteReader, ReadsBigEndianValuesAndCountsOffsets) {
@@ -35,12 +55,10 @@ TEST(ByteReader, ReadsBigEndianValuesAndCountsOffsets) {
 
 TEST(ByteReader, EndOfInputNamesTheOffsetAndWhatWasMissing) {
     char block[10];
-    std::string text;
     std::vector<uint8_t> bytes;
     const std::pair<std::function<void(ByteReader&)>, const char*> cases[] = {
         {[](ByteReader& r) { r.u4(); }, "at offset 3: 1 more byte needed, 0 left"},
         {[&](ByteReader& r) { r.block(block, 10); }, "at offset 2: 10 more bytes needed, 1 left"},
-        {[&](ByteReader& r) { r.string(text, 2); }, "at offset 2: 2 more bytes needed, 1 left"},
         {[&](ByteReader& r) { r.bytes(bytes, 0xFFFFFFFF); },
          "at offset 2: 4294967295 more bytes needed, 1 left"},
     };
@@ -48,9 +66,11 @@ TEST(ByteReader, EndOfInputNamesTheOffsetAndWhatWasMissing) {
         std::istringstream in(std::string("abc"));
         ByteReader r(in);
         r.u2();
-        EXPECT_EQ(failureOf<std::runtime_error>([&] { c.first(r); }).what,
-                  std::string("unexpected end of input ") + c.second);
+        cftest::expectFailure([&] { c.first(r); },
+                              std::string("unexpected end of input ") + c.second);
     }
+    std::istream none(nullptr); // no stream buffer at all
+    EXPECT_THROW(ByteReader r(none), std::runtime_error);
 }
 
 TEST(ByteReader, CapacityNeverExceedsWhatTheInputCanHold) {
@@ -74,22 +94,9 @@ TEST(ByteReader, UnknownLengthInputGrowsOnlyAsBytesArrive) {
     std::istream piped(&pipe);
     ByteReader r(piped);
     std::vector<uint8_t> v;
-    const cftest::Failure f = failureOf<std::runtime_error>([&] { r.bytes(v, 200 * 1024); });
-    ASSERT_TRUE(f.thrown);
-    EXPECT_EQ(f.what, "unexpected end of input at offset 102400: 28672 more bytes needed");
+    cftest::expectFailure([&] { r.bytes(v, 200 * 1024); },
+                          "unexpected end of input at offset 102400: 28672 more bytes needed");
     EXPECT_LE(v.capacity(), 200u * 1024);
-
-    DribbleBuf small(std::string(70 * 1024, 'q'));
-    std::istream smallIn(&small);
-    ByteReader ok(smallIn);
-    std::string s;
-    ok.string(s, 70 * 1024);
-    EXPECT_EQ(s, std::string(70 * 1024, 'q'));
-}
-
-TEST(ByteReader, StreamWithoutBufferIsRefused) {
-    std::istream in(nullptr);
-    EXPECT_THROW(ByteReader r(in), std::runtime_error);
 }
 
 TEST(ByteReader, WholeClassReadsFromAStreamThatCannotSeek) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-using cftest::failureOf;
 using classfile::parseFieldType;
 
 namespace {
@@ -20,42 +19,30 @@ TEST(FieldType, WalksAMethodDescriptorTypeByType) {
                                         "boolean", "[long", "a.B", "[[c.D", "void"}));
 }
 
-TEST(FieldType, ClassNamesEndAtTheSemicolonOrTheText) {
+// Class names end at the semicolon or the text; an unknown character fails
+// (`what` set), naming what is left of the text.
+TEST(FieldType, ClassNamesEndsAndUnknownCharacters) {
     const std::string deep(100000, '['); // many dimensions do not recurse
+    const std::string fail = "Reading SGB failed: Unknown field type: ";
     const struct {
-        std::string descriptor, name, rest;
+        std::string descriptor, name, rest, what, stderrText;
     } cases[] = {
-        {"L;", "", ""},
-        {"La/b/C", "a.b.C", ""},
-        {deep + "I;", deep + "int", ";"},
+        {"L;", "", "", "", ""},
+        {"La/b/C", "a.b.C", "", "", ""},
+        {deep + "I;", deep + "int", ";", "", ""},
+        {"Qrest", "", "", fail + "Qrest", "unknown field type:Q\n"},
+        {"[Q", "", "", fail + "Q", "unknown field type:Q\n"},
+        {"", "", "", fail, "unknown field type:\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.descriptor.substr(0, 20));
-        std::vector<std::string> names{"before"};
-        EXPECT_EQ(parseFieldType(c.descriptor, names), c.rest);
-        EXPECT_EQ(names, (std::vector<std::string>{"before", c.name}));
-    }
-}
-
-TEST(FieldType, UnknownCharacterFails) {
-    const struct {
-        std::string descriptor;
-        const char* what;
-        const char* stderrText;
-    } cases[] = {
-        {"Qrest", "Reading SGB failed: Unknown field type: Qrest", "unknown field type:Q\n"},
-        {"[Q", "Reading SGB failed: Unknown field type: Q", "unknown field type:Q\n"},
-        {"", "Reading SGB failed: Unknown field type: ", "unknown field type:\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.descriptor);
         std::vector<std::string> names;
-        const cftest::Failure f =
-            failureOf<std::runtime_error>([&] { parseFieldType(c.descriptor, names); });
-        ASSERT_TRUE(f.thrown);
-        EXPECT_EQ(f.what, c.what);
-        EXPECT_EQ(f.stderrText, c.stderrText);
-        EXPECT_TRUE(names.empty());
+        std::string rest;
+        cftest::expectFailure([&] { rest = parseFieldType(c.descriptor, names); }, c.what,
+                              c.stderrText);
+        EXPECT_EQ(rest, c.rest);
+        EXPECT_EQ(names,
+                  c.what.empty() ? std::vector<std::string>{c.name} : std::vector<std::string>{});
     }
 }
 

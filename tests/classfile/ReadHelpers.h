@@ -37,9 +37,9 @@ inline testsupport::ClassWriter minimalWriter() {
     return w;
 }
 
-/// What a failing call threw and wrote to the standard error stream.
+/// What a failing call threw ("" when nothing) and wrote to the standard
+/// error stream.
 struct Failure {
-    bool thrown = false;
     std::string what;
     std::string stderrText;
 };
@@ -52,19 +52,22 @@ Failure failureOf(const std::function<void()>& f) {
     try {
         f();
     } catch (const E& e) {
-        result.thrown = true;
         result.what = e.what();
     } catch (...) {
-        result.stderrText = testing::internal::GetCapturedStderr();
+        testing::internal::GetCapturedStderr();
         throw;
     }
     result.stderrText = testing::internal::GetCapturedStderr();
     return result;
 }
 
-/// The runtime error that reading `bytes` throws ("" when it reads).
-inline Failure readFailure(const std::string& bytes) {
-    return failureOf<std::runtime_error>([&] { readClass(bytes); });
+/// Expects `f` to throw an `E` saying `what` after writing `stderrText`.
+template <typename E = std::runtime_error>
+void expectFailure(const std::function<void()>& f, const std::string& what,
+                   const std::string& stderrText = "") {
+    const Failure r = failureOf<E>(f);
+    EXPECT_EQ(r.what, what);
+    EXPECT_EQ(r.stderrText, stderrText);
 }
 
 } // namespace cftest

@@ -12,13 +12,10 @@
 
 namespace dumptest {
 
-inline std::unique_ptr<classfile::ClassInfo> readClass(const std::string& bytes) {
-    return cftest::readClass(bytes).cls;
-}
+using cftest::minimalWriter;
 
-/// A writer for a class "T" extending "java/lang/Object".
-inline testsupport::ClassWriter classWriter() {
-    return cftest::minimalWriter();
+inline std::unique_ptr<classfile::ClassInfo> readClass(const testsupport::ClassWriter& w) {
+    return cftest::readClass(w).cls;
 }
 
 /// What `x.print(out)` writes to a fresh stream.
@@ -37,8 +34,7 @@ struct CodeClass {
 
 inline CodeClass withCode(testsupport::ClassWriter& w, const testsupport::AttributeBytes& code) {
     w.addMethod(0x0009, "m", "()V", {code});
-    CodeClass r;
-    r.cls = readClass(w.str());
+    CodeClass r{readClass(w), nullptr};
     r.code = r.cls->methods.at(0)->code();
     if (r.code == nullptr)
         throw std::logic_error("method without Code attribute");
@@ -53,14 +49,6 @@ inline std::string listing(testsupport::ClassWriter& w, const std::vector<uint8_
         nested.push_back(w.localVariableTable(locals));
     const CodeClass c = withCode(w, w.code(2, 2, bytecode, {}, nested));
     return c.code->listCode(c.code->code_length);
-}
-
-/// What `f` threw as std::runtime_error ("" for nothing) and wrote to the
-/// standard error stream.
-using cftest::Failure;
-template <typename F>
-Failure failureOf(F&& f) {
-    return cftest::failureOf<std::runtime_error>(std::forward<F>(f));
 }
 
 template <typename Number>

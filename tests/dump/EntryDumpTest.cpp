@@ -8,7 +8,7 @@
 #include <limits>
 
 using namespace classfile;
-using dumptest::classWriter;
+using dumptest::minimalWriter;
 using dumptest::printed;
 using dumptest::readClass;
 using testsupport::Bytes;
@@ -19,7 +19,7 @@ namespace {
 TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    ClassWriter w = classWriter(); // slots 1 to 4: "T", its class, "java/lang/Object", its class
+    ClassWriter w = minimalWriter(); // slots 1 to 4: "T", its class, "java/lang/Object", its class
     const uint16_t slots[] = {
         w.utf8("hello"),
         w.unicode("a\"b"),
@@ -40,10 +40,8 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         w.interfaceMethodRef("java/lang/Runnable", "run", "()V"),
         w.floating(inf),
         w.floating(-nan),
-        w.doubleValue(-0.0),
         w.doubleValue(-inf),
     };
-    ASSERT_EQ(w.poolCount(), 45); // slot numbers in the texts below
     const struct {
         std::string print, describe, text; ///< text: what toString gives
     } expected[] = {
@@ -71,11 +69,10 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
          "java/lang/Runnable.run()V"},
         {"{tag=Float; value=inf}", "Float inf", "inf"},
         {"{tag=Float; value=-nan}", "Float -nan", "-nan"},
-        {"{tag=Double; value=-0}", "Double -0", "-0"},
         {"{tag=Double; value=-inf}", "Double -inf", "-inf"},
     };
     const uint16_t nameless = w.classEntry(0);
-    const auto cls = readClass(w.str());
+    const auto cls = readClass(w);
     for (size_t i = 0; i < std::size(slots); ++i) {
         const ConstantPoolEntry& entry = cls->pool().at(slots[i]);
         SCOPED_TRACE(expected[i].print);
@@ -87,21 +84,29 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
     EXPECT_EQ(printed(cls->pool().at(nameless)), "{tag=Class; name_index=0}");
 }
 
-// Numbers in a dump take the stream's formatting; the operand text always
-// has the default one.
+// Groups digits in threes with a comma, as some locales do.
+struct Thousands : std::numpunct<char> {
+    char do_thousands_sep() const override { return ','; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+// Numbers in a dump take the stream's formatting and locale; the operand text
+// always has the default one.
 TEST(EntryDump, NumbersFollowTheStreamFormatting) {
-    ClassWriter w = classWriter();
-    const uint16_t i = w.integer(255);
+    ClassWriter w = minimalWriter();
+    const uint16_t i = w.integer(4095);
     const uint16_t d = w.doubleValue(2.0 / 3.0);
-    const auto cls = readClass(w.str());
+    const auto cls = readClass(w);
     const ConstantPool& pool = cls->pool();
     const struct {
         uint16_t slot;
         std::function<void(std::ostream&)> format;
         const char* text;
     } cases[] = {
-        {i, [](std::ostream& out) { out << std::hex; }, "{tag=Integer; value=ff}"},
-        {i, [](std::ostream& out) { out << std::showpos; }, "{tag=Integer; value=+255}"},
+        {i, [](std::ostream& out) { out << std::hex; }, "{tag=Integer; value=fff}"},
+        {i, [](std::ostream& out) { out << std::showpos; }, "{tag=Integer; value=+4095}"},
+        {i, [](std::ostream& out) { out.imbue(std::locale(out.getloc(), new Thousands)); },
+         "{tag=Integer; value=4,095}"},
         {d, [](std::ostream& out) { out.precision(3); }, "{tag=Double; value=0.667}"},
     };
     for (const auto& c : cases) {
@@ -118,15 +123,15 @@ TEST(EntryDump, NumbersFollowTheStreamFormatting) {
     pool.at(i).print(padded);
     const size_t text = padded.str().find_first_not_of(' ');
     EXPECT_GT(text, 0u);
-    EXPECT_EQ(padded.str().substr(text), "{tag=Integer; value=255}");
+    EXPECT_EQ(padded.str().substr(text), "{tag=Integer; value=4095}");
     EXPECT_EQ(padded.width(), 0);
 }
 
 TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
-    ClassWriter w = classWriter();
+    ClassWriter w = minimalWriter();
     const uint16_t outside = w.rawEntry(8, Bytes().u2(999));
     const uint16_t empty = w.rawEntry(8, Bytes().u2(0));
-    const uint16_t notNameAndType = w.utf8("not a name and type");
+    const uint16_t notNameAndType = w.unicode("u");
     const uint16_t cls = w.classNamed("a/B");
     const uint16_t ref = w.refEntry(10, cls, notNameAndType);
     const std::string field = "Reading SGB failed: Unknown field type: ";
@@ -136,20 +141,14 @@ TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
     } cases[] = {
         {w.nameAndType("m", "(IQ)V"), field + "Q)V", "unknown field type:Q\n"},
         {w.nameAndType("m", "(I"), field, "unknown field type:\n"},
-        {w.nameAndType("f", "X"), field + "X", "unknown field type:X\n"},
-        {w.methodRef("a/B", "m", "()"), field, "unknown field type:\n"},
-        {outside, "Reading SGB failed: constant pool index 999 outside the pool (22 slots)", ""},
+        {outside, "Reading SGB failed: constant pool index 999 outside the pool (16 slots)", ""},
         {ref,
-         "Reading SGB failed: constant pool slot 7 holds a Utf8 entry, not a NameAndType entry",
+         "Reading SGB failed: constant pool slot 7 holds a Unicode entry, not a NameAndType entry",
          ""},
     };
-    ASSERT_EQ(w.poolCount(), 22);
-    const auto c = readClass(w.str());
-    for (const auto& e : cases) {
-        const dumptest::Failure f = dumptest::failureOf([&] { c->pool().at(e.slot).describe(); });
-        EXPECT_EQ(f.what, e.what);
-        EXPECT_EQ(f.stderrText, e.stderrText);
-    }
+    const auto c = readClass(w);
+    for (const auto& e : cases)
+        cftest::expectFailure([&] { c->pool().at(e.slot).describe(); }, e.what, e.stderrText);
     // Their dumps need no text of other slots: a bad index shows no bracket.
     EXPECT_EQ(printed(c->pool().at(outside)), "{tag=String; string_index=999}");
     EXPECT_EQ(printed(c->pool().at(empty)), "{tag=String; string_index=0}");
@@ -161,10 +160,10 @@ TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
 TEST(EntryDump, ClassOperandAsksWhetherItIsAnInterface) {
     // The interface test is a stub that answers false; each comparison with
     // a class entry says so on the standard error stream.
-    ClassWriter w = classWriter();
+    ClassWriter w = minimalWriter();
     w.interfaces = {w.classNamed("java/lang/Runnable"), w.classNamed("java/io/Serializable")};
     const uint16_t other = w.classNamed("x/Y");
-    const auto cls = readClass(w.str());
+    const auto cls = readClass(w);
     testing::internal::CaptureStderr();
     EXPECT_EQ(cls->pool().at(other).describe(), "Class x.Y");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -178,11 +177,11 @@ TEST(EntryDump, DescriptorsAreWalkedWithoutRecursionOrQuadraticCopies) {
     ClassWriter w;
     const uint16_t nat = w.nameAndType("<init>", "()V");
     w.thisClass = nat;
-    EXPECT_EQ(readClass(w.str())->pool().at(nat).describe(), "void ()");
+    EXPECT_EQ(readClass(w)->pool().at(nat).describe(), "void ()");
     // 65000 parameters: copying the rest after each type would copy gigabytes.
-    ClassWriter many = classWriter();
+    ClassWriter many = minimalWriter();
     const uint16_t m = many.nameAndType("m", "(" + std::string(65000, 'I') + ")V");
-    const std::string text = readClass(many.str())->pool().at(m).describe();
+    const std::string text = readClass(many)->pool().at(m).describe();
     EXPECT_EQ(text.size(), std::string("void m()").size() + 65000 * 3 + 64999 * 2);
     EXPECT_EQ(text.substr(0, 17), "void m(int, int, ");
 }

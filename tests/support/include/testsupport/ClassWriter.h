@@ -211,12 +211,10 @@ public:
     /// A class entry naming `internalName` ("a/b/C").
     uint16_t classNamed(const std::string& internalName) { return classEntry(utf8(internalName)); }
     uint16_t classEntry(uint16_t nameIndex) { return entry(7, Bytes().u2(nameIndex)); }
-    uint16_t string(const std::string& text) { return stringEntry(utf8(text)); }
-    uint16_t stringEntry(uint16_t utf8Index) { return entry(8, Bytes().u2(utf8Index)); }
+    uint16_t string(const std::string& text) { return entry(8, Bytes().u2(utf8(text))); }
     uint16_t nameAndType(const std::string& name, const std::string& descriptor) {
         const uint16_t descriptorIndex = utf8(descriptor);
-        const uint16_t nameIndex = utf8(name);
-        return nameAndTypeEntry(nameIndex, descriptorIndex);
+        return nameAndTypeEntry(utf8(name), descriptorIndex);
     }
     uint16_t nameAndTypeEntry(uint16_t nameIndex, uint16_t descriptorIndex) {
         return entry(12, Bytes().u2(nameIndex).u2(descriptorIndex));
@@ -242,8 +240,6 @@ public:
         advance(slots);
         return index;
     }
-    /// The constant_pool_count the header will carry (without override).
-    uint16_t poolCount() const { return mNextSlot; }
 
     // ---- attributes ----------------------------------------------------
 
@@ -335,24 +331,20 @@ public:
     void addField(uint16_t access, const std::string& name, const std::string& descriptor,
                   const AttributeBytesList& attrs = {}) {
         const uint16_t descriptorIndex = utf8(descriptor);
-        const uint16_t nameIndex = utf8(name);
-        addField(access, nameIndex, descriptorIndex, attrs);
+        addField(access, utf8(name), descriptorIndex, attrs);
     }
     void addField(uint16_t access, uint16_t nameIndex, uint16_t descriptorIndex,
                   const AttributeBytesList& attrs) {
-        writeMember(mFields, access, nameIndex, descriptorIndex, attrs);
-        ++mFieldCount;
+        writeMember(mFields, mFieldCount, access, nameIndex, descriptorIndex, attrs);
     }
     void addMethod(uint16_t access, const std::string& name, const std::string& descriptor,
                    const AttributeBytesList& attrs = {}) {
         const uint16_t descriptorIndex = utf8(descriptor);
-        const uint16_t nameIndex = utf8(name);
-        addMethod(access, nameIndex, descriptorIndex, attrs);
+        addMethod(access, utf8(name), descriptorIndex, attrs);
     }
     void addMethod(uint16_t access, uint16_t nameIndex, uint16_t descriptorIndex,
                    const AttributeBytesList& attrs) {
-        writeMember(mMethods, access, nameIndex, descriptorIndex, attrs);
-        ++mMethodCount;
+        writeMember(mMethods, mMethodCount, access, nameIndex, descriptorIndex, attrs);
     }
     void addAttribute(const AttributeBytes& a) {
         a.writeTo(mAttributes);
@@ -377,9 +369,6 @@ public:
     }
     std::string str() const { return build().str(); }
 
-    /// Byte offset of the first byte after the constant pool in build().
-    size_t poolEnd() const { return 10 + mPool.size(); }
-
 private:
     /// An attribute holding a u2 count of rows, then each row.
     template <typename Row, typename WriteRow>
@@ -398,8 +387,7 @@ private:
     uint16_t memberRef(uint8_t tag, const std::string& cls, const std::string& name,
                        const std::string& desc) {
         const uint16_t nameAndTypeIndex = nameAndType(name, desc);
-        const uint16_t classIndex = classNamed(cls);
-        return refEntry(tag, classIndex, nameAndTypeIndex);
+        return refEntry(tag, classNamed(cls), nameAndTypeIndex);
     }
     uint16_t entry(uint8_t tag, const Bytes& payload, unsigned slots = 1) {
         std::string key(1, static_cast<char>(tag));
@@ -421,10 +409,11 @@ private:
         for (const AttributeBytes& a : attrs)
             a.writeTo(out);
     }
-    static void writeMember(Bytes& out, uint16_t access, uint16_t nameIndex,
+    static void writeMember(Bytes& out, uint16_t& count, uint16_t access, uint16_t nameIndex,
                             uint16_t descriptorIndex, const AttributeBytesList& attrs) {
         out.u2(access).u2(nameIndex).u2(descriptorIndex);
         writeList(out, attrs);
+        ++count;
     }
 
     Bytes mPool;

@@ -7,9 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
-#include <vector>
 
 namespace testsupport {
 
@@ -44,15 +42,6 @@ inline CommandResult runCommand(const std::string& command) {
         std::remove(paths[i].c_str());
     }
     return r;
-}
-
-/// The lines of `text`, without their line breaks.
-inline std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
 }
 
 } // namespace testsupport
