@@ -78,14 +78,6 @@ inline bool hasEvent(const std::string& event) {
     return countEvents(event) > 0;
 }
 
-/// The registry's ids, as UTF-8, in registry order.
-inline Texts registeredIds(const loader::ExtensionManagerImpl& manager) {
-    Texts ids;
-    for (const auto& entry : manager.getFactories())
-        ids.push_back(util::toUTF8(entry.first));
-    return ids;
-}
-
 /// The keys of the manager's library map.
 inline Texts loadedPaths(const loader::ExtensionManagerImpl& manager) {
     Texts paths;

@@ -3,7 +3,6 @@
 // PP_CRASH_IN_REGISTER, PP_HANG_IN_REGISTER, PP_EXIT_IN_REGISTER or
 // PP_CRASH_IN_UNREGISTER. Each registers one decoder first, so a probe that
 // gets past registration has an id to report.
-#include "zul/Version.h"
 #include "zulx/ExtensionFactory.h"
 #include "zulx/ExtensionLibraryAPI.h"
 #include "zulx/ExtensionManager.h"
@@ -15,19 +14,12 @@
 
 namespace {
 
-class Decoder : public zulx::Decoder {
-public:
-    zul::ContentType getContentType() const override { return zul::CT_GEOMETRY; }
-    void decode(zulx::ContentPtrVector&, std::istream&, zul::Cache*, const std::wstring&) override {
-    }
-};
-
 class Factory : public zulx::DecoderFactory {
 public:
     Factory()
         : zulx::DecoderFactory(zul::CT_GEOMETRY, PP_ID, L"probe fixture", L"probe fixture",
                                zulx::FileExtensions({L".probe"})) {}
-    zulx::Extension* create() const override { return new Decoder(); }
+    zulx::Extension* create() const override { return nullptr; }
 };
 
 #if defined(PP_CRASH_IN_REGISTER) || defined(PP_CRASH_IN_UNREGISTER)
@@ -42,15 +34,9 @@ public:
 
 } // namespace
 
+ZUL_EXTENSION_VERSION_ENTRY_POINTS()
+
 extern "C" {
-
-ZUL_EXTENSION_EXPORT int32_t getVersionMajor() {
-    return static_cast<int32_t>(zul::API_VERSION_MAJOR);
-}
-
-ZUL_EXTENSION_EXPORT int32_t getVersionMinor() {
-    return static_cast<int32_t>(zul::API_VERSION_MINOR);
-}
 
 ZUL_EXTENSION_EXPORT void registerExtensionFactories(zulx::ExtensionManager* manager) {
     manager->addFactory(new Factory());
