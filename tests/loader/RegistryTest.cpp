@@ -15,8 +15,6 @@
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::Pair;
 using M = loader::ExtensionManagerImpl;
 /// A registry operation; true when it handed out something.
 using Call = std::function<bool(M&)>;
@@ -144,30 +142,30 @@ TEST_F(RegistryTest, EveryCallFollowsTheRulesLogsItsFailureAndChangesNothing) {
          "Creating decoder 'test.decoder.nothing' failed!"},
         {"adaptor, best merit", adaptor("mem:block"),
          "made: adaptors:create:test.adaptor.mem.better"},
+        {"adaptor, fallback creates nothing", adaptor("zip:archive"),
+         "runtime_error: Resolving URI 'zip:archive': could not create fallback "
+         "'com.ulno.zul.adaptors.FileSystemAdaptor'"},
         {"adaptor, chosen one creates nothing", adaptor("void:x"),
          "runtime_error: Resolving URI 'void:x': could not create adaptor 'test.adaptor.nothing'"},
     };
-    // For every extension of the wrong kind: how many records its call had
-    // logged when the extension was destroyed.
-    std::vector<std::pair<std::string, size_t>> discarded;
+    // How many records the call had logged when the extension of the wrong
+    // kind was destroyed.
+    size_t loggedAtDiscard = 0;
     probe::hook() = [&](const std::string& event) {
-        if (event.find(":discard:") != std::string::npos)
-            discarded.emplace_back(event, log.records().size());
+        if (event == "encoders:discard:test.encoder.otherkind")
+            loggedAtDiscard = log.records().size();
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         log.clear();
         const auto before = manager->getFactories();
         EXPECT_EQ(outcome(c.call, *manager), c.outcome);
-        if (*c.logged == '\0') {
-            EXPECT_THAT(log.records(), IsEmpty());
-        } else {
-            EXPECT_THAT(log.records(), ElementsAre(zt::Record{4, c.logged}));
-        }
+        EXPECT_EQ(log.records(),
+                  (*c.logged ? std::vector<zt::Record>{{4, c.logged}} : std::vector<zt::Record>{}));
         EXPECT_EQ(manager->getFactories(), before);
     }
     EXPECT_EQ(zt::countEvents("encoders:create:test.encoder.csv"), 1); // not for rejected options
-    EXPECT_THAT(discarded, ElementsAre(Pair("encoders:discard:test.encoder.otherkind", 1u)));
+    EXPECT_EQ(loggedAtDiscard, 1u);
 }
 
 TEST_F(RegistryTest, IdListsAppendTheirKindInRegistryOrder) {
@@ -176,22 +174,11 @@ TEST_F(RegistryTest, IdListsAppendTheirKindInRegistryOrder) {
     EXPECT_THAT(encoders, ElementsAre(L"kept", L"test.encoder.csv", L"test.encoder.otherkind"));
 }
 
-TEST(RegistryAdaptors, UriThatNoAdaptorAcceptsNeedsAFallbackThatCreates) {
-    const std::pair<std::string, std::string> cases[] = {
-        {zt::library("good", "zt_decoders"), "invalid_argument: could not find an adaptor which "
-                                             "can handle the scheme or uri: 'zip:archive'"},
-        {zt::library("fallback", "zt_null_fallback"),
-         "runtime_error: Resolving URI 'zip:archive': could not create fallback "
-         "'com.ulno.zul.adaptors.FileSystemAdaptor'"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.first);
-        M manager;
-        manager.loadExtensionLibrary(c.first);
-        const auto before = manager.getFactories();
-        EXPECT_EQ(outcome(adaptor("zip:archive"), manager), c.second);
-        EXPECT_EQ(manager.getFactories(), before);
-    }
+TEST(RegistryAdaptors, UriThatNoAdaptorAcceptsNeedsAFallback) {
+    M manager;
+    EXPECT_EQ(outcome(adaptor("zip:archive"), manager),
+              "invalid_argument: could not find an adaptor which can handle the scheme or uri: "
+              "'zip:archive'");
 }
 
 } // namespace
