@@ -12,7 +12,6 @@
 
 namespace {
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using zt::Texts;
 
@@ -28,7 +27,7 @@ TEST_F(DiscoveryTest, ScanLoadsLibraryFilesAtEveryDepthAndReportsMissingPaths) {
     struct Case {
         Texts paths;
         std::vector<zt::Record> records;
-        Texts loaded; ///< sorted
+        Texts loaded; ///< in path order
     };
     const Case cases[] = {
         // Only the exact suffix counts: libzt_upper.SO is not loaded. The text
@@ -62,10 +61,7 @@ TEST_F(DiscoveryTest, ScanLoadsLibraryFilesAtEveryDepthAndReportsMissingPaths) {
                                      [](const zt::Record& r) { return r.first == 2; }),
                       records.end());
         EXPECT_EQ(records, c.records);
-        EXPECT_THAT(zt::recordsAt(log, 2), Contains("Available Extensions:"));
-        Texts loaded = zt::loadedPaths(*manager);
-        std::sort(loaded.begin(), loaded.end());
-        EXPECT_EQ(loaded, c.loaded);
+        EXPECT_EQ(zt::loadedPaths(*manager), c.loaded);
     }
 }
 
@@ -101,7 +97,7 @@ TEST_F(DiscoveryTest, EveryCallEntersANewBuiltInDecoderAndListsEveryFactoryInIdO
 }
 
 TEST_F(DiscoveryTest, FileSystemErrorStopsTheCallButKeepsWhatWasLoaded) {
-    zt::TempDir dir;
+    testsupport::TempDir dir;
     const std::string loop = dir.path() + "/loop";
     boost::filesystem::create_symlink(loop, loop); // its status cannot be read: ELOOP
     const std::string library = zt::library("good", "zt_decoders");
