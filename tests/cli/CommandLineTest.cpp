@@ -283,11 +283,8 @@ const Case kCases[] = {
      {}},
     {"extensions --json --no-default-plugins --plugins " ZT "good/one",
      0,
-     {"\"id\": \"com.ulno.zul.core.SGBDecoder\",\n    \"kind\": \"decoder\",\n    \"library\": "
-      "\"" ZUL_LOADER "\",",
-      "\"id\": \"test.adaptor.mem.better\",\n    \"kind\": \"adaptor\",\n    \"library\": \"" ZT
+     {"\"id\": \"test.adaptor.mem.better\",\n    \"kind\": \"adaptor\",\n    \"library\": \"" ZT
       "good/one/two/libzt_adaptors.so\",\n    \"merit\": 2.0,",
-      "\"contentType\": \"Geometry\",",
       "\"id\": \"test.encoder.csv\",\n    \"kind\": \"encoder\",\n    \"library\": \"" ZT
       "good/one/libzt_encoders.so\",\n    \"merit\": 1.0,",
       "\"description\": \"decodes test.minimal.deep\",\n    \"id\": \"test.minimal.deep\",\n    "
