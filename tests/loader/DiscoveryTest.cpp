@@ -65,15 +65,11 @@ TEST_F(DiscoveryTest, ScanLoadsLibraryFilesAtEveryDepthAndReportsMissingPaths) {
     }
 }
 
-TEST_F(DiscoveryTest, NullPathIsAnInvalidPath) {
-    const wchar_t* paths[] = {nullptr};
-    manager->addPluginPaths(paths, 1);
-    EXPECT_TRUE(log.contains(3, "Invalid plugin path: ''"));
-}
-
 // Ids padded to 45 characters, merits with one decimal.
 TEST_F(DiscoveryTest, EveryCallEntersANewBuiltInDecoderAndListsEveryFactoryInIdOrder) {
-    manager->addPluginPaths(nullptr, 0);
+    const wchar_t* none[] = {nullptr};
+    manager->addPluginPaths(none, 1);
+    EXPECT_TRUE(log.contains(3, "Invalid plugin path: ''"));
     ASSERT_EQ(manager->getFactories().size(), 1u);
     const zulx::ExtensionFactory* first = manager->getFactories().begin()->second;
     log.clear();
@@ -99,7 +95,7 @@ TEST_F(DiscoveryTest, FileSystemErrorStopsTheCallButKeepsWhatWasLoaded) {
     EXPECT_THROW(scan(), boost::filesystem::filesystem_error);
 
     EXPECT_EQ(zt::loadedPaths(*manager), Texts{library});
-    EXPECT_FALSE(zt::hasEvent("encoders:register"));
+    EXPECT_EQ(zt::countEvents("encoders:register"), 0);
     EXPECT_TRUE(zt::recordsAt(log, 2).empty()); // no listing
 }
 

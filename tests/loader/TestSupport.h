@@ -68,10 +68,6 @@ inline long countEvents(const std::string& event) {
     return std::count(probe::events().begin(), probe::events().end(), event);
 }
 
-inline bool hasEvent(const std::string& event) {
-    return countEvents(event) > 0;
-}
-
 /// The keys of the manager's library map.
 inline Texts loadedPaths(const loader::ExtensionManagerImpl& manager) {
     Texts paths;
