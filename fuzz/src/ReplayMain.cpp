@@ -17,8 +17,8 @@ namespace fs = boost::filesystem;
 int main(int argc, char** argv) {
     const fuzz::Target* target = argc < 3 ? nullptr : fuzz::findTarget(argv[1]);
     if (!target) {
-        std::fprintf(stderr, "usage: fuzz_replay TARGET PATH... (TARGET: classfile, dump, "
-                             "decode or toxml)\n");
+        std::fprintf(stderr, "usage: fuzz_replay TARGET PATH... (TARGET: classfile, dump or "
+                             "decode)\n");
         return 2;
     }
     fuzz::prepareProcess();

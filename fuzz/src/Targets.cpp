@@ -11,7 +11,6 @@ const std::vector<Target>& allTargets() {
         {"classfile", runClassFile},
         {"dump", runDump},
         {"decode", runDecode},
-        {"toxml", runToXml},
     };
     return targets;
 }

@@ -24,9 +24,6 @@ bool runDump(const uint8_t* data, size_t size);
 /// Full decoding into a fresh compiled-rule object, then the XML and a clone
 /// of its rule file information.
 bool runDecode(const uint8_t* data, size_t size);
-/// A rule file information record built from the input, rendered through the
-/// toXML buffer protocol with buffer sizes taken from the input.
-bool runToXml(const uint8_t* data, size_t size);
 
 /// Every target, in a fixed order.
 const std::vector<Target>& allTargets();
