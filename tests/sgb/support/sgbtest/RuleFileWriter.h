@@ -164,7 +164,7 @@ public:
 
     /// A rule or attribute: the marker first, then the given annotations.
     void addEntry(const std::string& marker, const std::string& name, const std::string& descriptor,
-                  const std::vector<Local>& params,
+                  const std::vector<Local>& params = {},
                   const std::vector<RuleAnnotation>& annotations = {}) {
         MethodSpec m;
         m.name = name;
@@ -174,11 +174,6 @@ public:
         all.insert(all.end(), annotations.begin(), annotations.end());
         m.containers.push_back(all);
         addMethod(m);
-    }
-    void addRule(const std::string& name, const std::string& descriptor,
-                 const std::vector<Local>& params = {},
-                 const std::vector<RuleAnnotation>& annotations = {}) {
-        addEntry("_$RULE", name, descriptor, params, annotations);
     }
     void addAttr(const std::string& name, const std::string& descriptor,
                  const std::vector<RuleAnnotation>& annotations = {}) {
