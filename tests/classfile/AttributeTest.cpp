@@ -51,28 +51,21 @@ TEST(Attributes, BadAttributesFailWithTheirOwnMessage) {
     ClassWriter w = minimalWriter();
     w.longValue(5); // slots 5 and 6
     const uint16_t codeName = w.utf8("Code");
-    // max_stack, max_locals, code_length and a few bytes: far less than claimed.
-    const auto withLength = [&](uint32_t length) {
-        return AttributeBytes{codeName, Bytes().u2(1).u2(1).u4(length).raw(std::string("abc")),
-                              std::nullopt};
-    };
     const auto nestedCode = [&](int levels) {
         AttributeBytes nested = w.code(0, 0, {0xB1});
         for (int level = 0; level < levels; ++level)
             nested = w.code(0, 0, {}, {}, {nested});
         return nested;
     };
-    const auto unknownType = [&](uint8_t tag) { return w.stackMap({{0, {{1, 0}, {tag, 0}}, {}}}); };
-    const std::string readTy = "Reading SGB failed: readTy() : Unknown type: ";
     const std::string name = "Reading SGB failed: attribute at offset 0: name index ";
     const std::pair<AttributeBytes, std::string> cases[] = {
-        {unknownType(9), readTy + "9"},
+        {w.stackMap({{0, {{1, 0}, {9, 0}}, {}}}), "Reading SGB failed: readTy() : Unknown type: 9"},
         {AttributeBytes{0, {}, {}}, name + "0 names an empty constant pool slot"},
         {AttributeBytes{9, {}, {}}, name + "9 lies outside the constant pool (9 slots)"},
-        {withLength(0x7FFFFFFF),
-         "unexpected end of input at offset 14: 2147483647 more bytes needed, 7 left"},
-        {withLength(0x80000000), "Reading SGB failed: Code attribute at offset 10 has a negative "
-                                 "code_length (-2147483648)"},
+        // max_stack, max_locals, code_length and a few bytes.
+        {AttributeBytes{codeName, Bytes().u2(1).u2(1).u4(0x80000000).raw(std::string("abc")), {}},
+         "Reading SGB failed: Code attribute at offset 10 has a negative "
+         "code_length (-2147483648)"},
         {nestedCode(11), "Reading SGB failed: Code attribute at offset 150 is nested in 8 other "
                          "Code attributes"},
     };
@@ -127,10 +120,8 @@ TEST(Members, FlagsKindsAndExceptionIndices) {
     ASSERT_EQ(c.fields.size() + c.methods.size(), 4u);
     const FieldInfo& a = *c.fields[0];
     const FieldInfo& b = *c.fields[1];
-    EXPECT_EQ(a.owner, &c);
     EXPECT_TRUE(a.hasConstantValue && !a.isSynthetic && !a.isDeprecated);
     EXPECT_TRUE(!b.hasConstantValue && b.isSynthetic && b.isDeprecated);
-    EXPECT_EQ(b.index + b.attributes[1]->index, 2u);
     const MethodInfo& run = *c.methods[0];
     EXPECT_TRUE(run.isDeprecated && run.isSynthetic && run.code() != nullptr);
     EXPECT_FALSE(c.methods[1]->isDeprecated || c.methods[1]->isSynthetic);

@@ -16,7 +16,6 @@ namespace {
 class DribbleBuf : public std::streambuf {
 public:
     explicit DribbleBuf(std::string bytes) : mBytes(std::move(bytes)) {}
-    size_t delivered() const { return mPos; }
 
 protected:
     int_type underflow() override {
@@ -97,17 +96,6 @@ TEST(ByteReader, UnknownLengthInputGrowsOnlyAsBytesArrive) {
     cftest::expectFailure([&] { r.bytes(v, 200 * 1024); },
                           "unexpected end of input at offset 102400: 28672 more bytes needed");
     EXPECT_LE(v.capacity(), 200u * 1024);
-}
-
-TEST(ByteReader, WholeClassReadsFromAStreamThatCannotSeek) {
-    testsupport::ClassWriter w = cftest::minimalWriter();
-    w.addMethod(1, "run", "()V", {w.code(1, 1, std::vector<uint8_t>(70000, 0))});
-    const std::string bytes = w.str();
-    DribbleBuf pipe(bytes + "more");
-    std::istream in(&pipe);
-    const classfile::ClassInfo cls(in);
-    EXPECT_EQ(cls.methods[0]->code()->code_length, 70000);
-    EXPECT_EQ(pipe.delivered(), bytes.size());
 }
 
 } // namespace
