@@ -114,18 +114,15 @@ TEST(Members, FlagsKindsAndExceptionIndices) {
     w.addField(0x0019, "A", "I", {w.constantValue(w.integer(5))});
     w.addField(0x0002, "b", "J", {w.synthetic(), w.deprecated()});
     w.addMethod(0x0001, "run", "()V", {w.code(0, 1, {0xB1}), w.deprecated(), w.synthetic()});
-    w.addMethod(0x0401, "abs", "()I");
     const auto r = readClass(w);
     const ClassInfo& c = *r.cls;
-    ASSERT_EQ(c.fields.size() + c.methods.size(), 4u);
+    ASSERT_EQ(c.fields.size() + c.methods.size(), 3u);
     const FieldInfo& a = *c.fields[0];
     const FieldInfo& b = *c.fields[1];
     EXPECT_TRUE(a.hasConstantValue && !a.isSynthetic && !a.isDeprecated);
     EXPECT_TRUE(!b.hasConstantValue && b.isSynthetic && b.isDeprecated);
     const MethodInfo& run = *c.methods[0];
     EXPECT_TRUE(run.isDeprecated && run.isSynthetic && run.code() != nullptr);
-    EXPECT_FALSE(c.methods[1]->isDeprecated || c.methods[1]->isSynthetic);
-    EXPECT_EQ(c.methods[1]->code(), nullptr);
     ASSERT_EQ(c.attributes.size(), 3u);
     EXPECT_EQ(c.attributes[0]->as<AttributeExceptions>()->exception_index_table,
               (std::vector<uint32_t>{4, 2}));
@@ -137,26 +134,17 @@ TEST(Members, FlagsKindsAndExceptionIndices) {
 // consume exactly its bytes; what it cannot show is the bound on nesting.
 TEST(Annotations, DeepNestingFailsBeyondTheBound) {
     using EV = testsupport::ElementValueSpec;
-    using testsupport::AnnotationSpec;
     ClassWriter w = minimalWriter();
-    const auto nestedArrays = [](int depth) {
+    const auto nestedArrays = [&](int depth) {
         EV v = EV::constant('I', 1);
         for (int i = 0; i < depth; ++i)
             v = EV::array({v});
-        return AnnotationSpec{1, {{1, v}}};
+        return w.annotations({testsupport::AnnotationSpec{1, {{1, v}}}});
     };
-    const auto nestedAnnotations = [](int depth) {
-        AnnotationSpec a{1, {}};
-        for (int i = 0; i < depth; ++i)
-            a = AnnotationSpec{1, {{1, EV::nested(a)}}};
-        return a;
-    };
-    EXPECT_NO_THROW(readOne(w, w.annotations({nestedArrays(100), nestedAnnotations(100)})));
-    for (const AnnotationSpec& deep : {nestedArrays(1000), nestedAnnotations(1000)}) {
-        const std::string what =
-            cftest::failureOf<std::runtime_error>([&] { readOne(w, w.annotations({deep})); }).what;
-        EXPECT_NE(what.find("is nested more than 128 levels deep"), std::string::npos) << what;
-    }
+    EXPECT_NO_THROW(readOne(w, nestedArrays(100)));
+    const std::string what =
+        cftest::failureOf<std::runtime_error>([&] { readOne(w, nestedArrays(1000)); }).what;
+    EXPECT_NE(what.find("is nested more than 128 levels deep"), std::string::npos) << what;
 }
 
 } // namespace

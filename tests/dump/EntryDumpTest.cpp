@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <iomanip>
-#include <limits>
 
 using namespace classfile;
 using cftest::minimalWriter;
@@ -25,8 +24,6 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         w.floating(0.1f),
         w.longValue(-1234567890123LL),
         w.doubleValue(0.1),
-        w.doubleValue(std::numeric_limits<double>::quiet_NaN()),
-        2, // the class T
         w.classNamed("a/B$C"),
         w.classNamed("[[Ljava/lang/String;"),
         w.string("some text"),
@@ -46,24 +43,21 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         {"{tag=Float; value=0.1}", "Float 0.1", "0.100000001"},
         {"{tag=Long; value=-1234567890123}", "Long -1234567890123", "-1234567890123"},
         {"{tag=Double; value=0.1}", "Double 0.1", "0.10000000000000001"},
-        {"{tag=Double; value=nan}", "Double nan", "nan"},
-        {"{tag=Class; name_index=1 [T]}", "Class T", "T"},
-        {"{tag=Class; name_index=15 [a/B$C]}", "Class a.B.C", "a/B$C"},
-        {"{tag=Class; name_index=17 [[[Ljava/lang/String;]}", "Class Ljava.lang.String;[][]",
+        {"{tag=Class; name_index=13 [a/B$C]}", "Class a.B.C", "a/B$C"},
+        {"{tag=Class; name_index=15 [[[Ljava/lang/String;]}", "Class Ljava.lang.String;[][]",
          "[[Ljava/lang/String;"},
-        {"{tag=String; string_index=19 [some text]}", "\"some text\"", "some text"},
-        {"{tag=NameAndType; name_index=22; descriptor_index=21}",
+        {"{tag=String; string_index=17 [some text]}", "\"some text\"", "some text"},
+        {"{tag=NameAndType; name_index=20; descriptor_index=19}",
          "void run(int, [long, java.lang.String)", "run(I[JLjava/lang/String;)V"},
-        {"{tag=NameAndType; name_index=25; descriptor_index=24}", "[[long count", "count[[J"},
-        {"{tag=NameAndType; name_index=28; descriptor_index=27}", "void Class T(double)",
+        {"{tag=NameAndType; name_index=23; descriptor_index=22}", "[[long count", "count[[J"},
+        {"{tag=NameAndType; name_index=26; descriptor_index=25}", "void Class T(double)",
          "<init>(D)V"},
-        {"{tag=Field; classIndex=31; nameAndTypeIndex=26}", "", "a/B.count[[J"},
-        {"{tag=Method; classIndex=16; nameAndTypeIndex=29}", "Method void a.B.C(double)",
+        {"{tag=Field; classIndex=29; nameAndTypeIndex=24}", "", "a/B.count[[J"},
+        {"{tag=Method; classIndex=14; nameAndTypeIndex=27}", "Method void a.B.C(double)",
          "a/B$C.<init>(D)V"},
-        {"{tag=InterfaceMethodRef; classIndex=37; nameAndTypeIndex=35}", "",
+        {"{tag=InterfaceMethodRef; classIndex=35; nameAndTypeIndex=33}", "",
          "java/lang/Runnable.run()V"},
     };
-    const uint16_t nameless = w.classEntry(0);
     const auto cls = readClass(w).cls;
     for (size_t i = 0; i < std::size(slots); ++i) {
         const ConstantPoolEntry& entry = cls->pool().at(slots[i]);
@@ -73,7 +67,6 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         EXPECT_EQ(entry.toString(), expected[i].text);
         EXPECT_EQ(entry.index, slots[i]);
     }
-    EXPECT_EQ(printed(cls->pool().at(nameless)), "{tag=Class; name_index=0}");
 }
 
 // Numbers in a dump take the stream's formatting and locale; the operand text
@@ -105,8 +98,7 @@ TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
     ClassWriter w = minimalWriter();
     const uint16_t outside = w.rawEntry(8, Bytes().u2(999));
     const uint16_t notNameAndType = w.unicode("u");
-    const uint16_t cls = w.classNamed("a/B");
-    const uint16_t ref = w.refEntry(10, cls, notNameAndType);
+    const uint16_t ref = w.refEntry(10, w.classNamed("a/B"), notNameAndType);
     const std::string field = "Reading SGB failed: Unknown field type: ";
     const struct {
         uint16_t slot;
@@ -123,9 +115,6 @@ TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
         cftest::expectFailure([&] { c->pool().at(e.slot).describe(); }, e.what, e.stderrText);
     // Their dumps need no text of other slots: a bad index shows no bracket.
     EXPECT_EQ(printed(c->pool().at(outside)), "{tag=String; string_index=999}");
-    EXPECT_EQ(printed(c->pool().at(ref)),
-              "{tag=Method; classIndex=" + std::to_string(cls) +
-                  "; nameAndTypeIndex=" + std::to_string(notNameAndType) + "}");
 }
 
 TEST(EntryDump, ADescriptorNamingItselfIsWalkedWithoutRecursion) {
