@@ -103,7 +103,7 @@ TEST(Attributes, CodeKeepsTheLastTableOfEachKind) {
     EXPECT_TRUE(bare.localVariableTable == nullptr && bare.stackMap == nullptr);
 }
 
-// What the dumps do not show: the members' flags, the kinds of the invisible
+// What the dumps do not show: the class and member flags, the kinds of the invisible
 // annotation attributes and the exception indices.
 TEST(Members, FlagsKindsAndExceptionIndices) {
     ClassWriter w = minimalWriter();
@@ -111,6 +111,7 @@ TEST(Members, FlagsKindsAndExceptionIndices) {
     w.addAttribute(w.exceptions({4, 2}));
     w.addAttribute(w.annotations({note}, false));
     w.addAttribute(w.parameterAnnotations({{note}}, false));
+    w.addAttribute(w.deprecated());
     w.addField(0x0019, "A", "I", {w.constantValue(w.integer(5))});
     w.addField(0x0002, "b", "J", {w.synthetic(), w.deprecated()});
     w.addMethod(0x0001, "run", "()V", {w.code(0, 1, {0xB1}), w.deprecated(), w.synthetic()});
@@ -123,7 +124,8 @@ TEST(Members, FlagsKindsAndExceptionIndices) {
     EXPECT_TRUE(!b.hasConstantValue && b.isSynthetic && b.isDeprecated);
     const MethodInfo& run = *c.methods[0];
     EXPECT_TRUE(run.isDeprecated && run.isSynthetic && run.code() != nullptr);
-    ASSERT_EQ(c.attributes.size(), 3u);
+    ASSERT_EQ(c.attributes.size(), 4u);
+    EXPECT_TRUE(c.isDeprecated && !c.isSynthetic);
     EXPECT_EQ(c.attributes[0]->as<AttributeExceptions>()->exception_index_table,
               (std::vector<uint32_t>{4, 2}));
     EXPECT_EQ(c.attributes[1]->kind, AttributeKind::RuntimeInvisibleAnnotations);

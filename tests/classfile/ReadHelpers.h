@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -57,8 +56,6 @@ inline CodeClass withCode(testsupport::ClassWriter& w, const testsupport::Attrib
     w.addMethod(0x0009, "m", "()V", {code});
     CodeClass r{readClass(w).cls, nullptr};
     r.code = r.cls->methods.at(0)->code();
-    if (r.code == nullptr)
-        throw std::logic_error("method without Code attribute");
     return r;
 }
 
