@@ -2,6 +2,7 @@
 
 #include "classfile/ByteReader.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -144,9 +145,8 @@ TEST(Annotations, DeepNestingFailsBeyondTheBound) {
         return w.annotations({testsupport::AnnotationSpec{1, {{1, v}}}});
     };
     EXPECT_NO_THROW(readOne(w, nestedArrays(100)));
-    const std::string what =
-        cftest::failureOf<std::runtime_error>([&] { readOne(w, nestedArrays(1000)); }).what;
-    EXPECT_NE(what.find("is nested more than 128 levels deep"), std::string::npos) << what;
+    EXPECT_THAT(cftest::failureOf<std::runtime_error>([&] { readOne(w, nestedArrays(1000)); }).what,
+                testing::HasSubstr("is nested more than 128 levels deep"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "util/RuntimeErrorST.h"
 #include "zulx/StatusException.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace classfile;
@@ -88,13 +89,9 @@ TEST(ConstantPool, DoublingTextsFail) {
     for (int i = 0; i < 40; ++i)
         doubling = w.nameAndTypeEntry(doubling, doubling);
     const auto r = readClass(w);
-    const std::string grows =
-        failureOf<std::runtime_error>([&] { (void)r.cls->pool().text(doubling); }).what;
-    EXPECT_EQ(grows.rfind("Reading SGB failed: text of constant pool slot " +
-                              std::to_string(doubling) + " grows beyond ",
-                          0),
-              0u)
-        << grows;
+    EXPECT_THAT(failureOf<std::runtime_error>([&] { (void)r.cls->pool().text(doubling); }).what,
+                testing::StartsWith("Reading SGB failed: text of constant pool slot " +
+                                    std::to_string(doubling) + " grows beyond "));
 }
 
 TEST(ConstantPool, ClassNameIndexOutsideThePoolFailsWithStatus31) {
