@@ -2,6 +2,7 @@
 
 #include "classfile/ByteReader.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -51,28 +52,21 @@ TEST(Attributes, BadAttributesFailWithTheirOwnMessage) {
     ClassWriter w = minimalWriter();
     w.longValue(5); // slots 5 and 6
     const uint16_t codeName = w.utf8("Code");
-    // max_stack, max_locals, code_length and a few bytes: far less than claimed.
-    const auto withLength = [&](uint32_t length) {
-        return AttributeBytes{codeName, Bytes().u2(1).u2(1).u4(length).raw(std::string("abc")),
-                              std::nullopt};
-    };
     const auto nestedCode = [&](int levels) {
         AttributeBytes nested = w.code(0, 0, {0xB1});
         for (int level = 0; level < levels; ++level)
             nested = w.code(0, 0, {}, {}, {nested});
         return nested;
     };
-    const auto unknownType = [&](uint8_t tag) { return w.stackMap({{0, {{1, 0}, {tag, 0}}, {}}}); };
-    const std::string readTy = "Reading SGB failed: readTy() : Unknown type: ";
     const std::string name = "Reading SGB failed: attribute at offset 0: name index ";
     const std::pair<AttributeBytes, std::string> cases[] = {
-        {unknownType(9), readTy + "9"},
+        {w.stackMap({{0, {{1, 0}, {9, 0}}, {}}}), "Reading SGB failed: readTy() : Unknown type: 9"},
         {AttributeBytes{0, {}, {}}, name + "0 names an empty constant pool slot"},
         {AttributeBytes{9, {}, {}}, name + "9 lies outside the constant pool (9 slots)"},
-        {withLength(0x7FFFFFFF),
-         "unexpected end of input at offset 14: 2147483647 more bytes needed, 7 left"},
-        {withLength(0x80000000), "Reading SGB failed: Code attribute at offset 10 has a negative "
-                                 "code_length (-2147483648)"},
+        // max_stack, max_locals, code_length and a few bytes.
+        {AttributeBytes{codeName, Bytes().u2(1).u2(1).u4(0x80000000).raw(std::string("abc")), {}},
+         "Reading SGB failed: Code attribute at offset 10 has a negative "
+         "code_length (-2147483648)"},
         {nestedCode(11), "Reading SGB failed: Code attribute at offset 150 is nested in 8 other "
                          "Code attributes"},
     };
@@ -110,7 +104,7 @@ TEST(Attributes, CodeKeepsTheLastTableOfEachKind) {
     EXPECT_TRUE(bare.localVariableTable == nullptr && bare.stackMap == nullptr);
 }
 
-// What the dumps do not show: the members' flags, the kinds of the invisible
+// What the dumps do not show: the class and member flags, the kinds of the invisible
 // annotation attributes and the exception indices.
 TEST(Members, FlagsKindsAndExceptionIndices) {
     ClassWriter w = minimalWriter();
@@ -118,24 +112,21 @@ TEST(Members, FlagsKindsAndExceptionIndices) {
     w.addAttribute(w.exceptions({4, 2}));
     w.addAttribute(w.annotations({note}, false));
     w.addAttribute(w.parameterAnnotations({{note}}, false));
+    w.addAttribute(w.deprecated());
     w.addField(0x0019, "A", "I", {w.constantValue(w.integer(5))});
     w.addField(0x0002, "b", "J", {w.synthetic(), w.deprecated()});
     w.addMethod(0x0001, "run", "()V", {w.code(0, 1, {0xB1}), w.deprecated(), w.synthetic()});
-    w.addMethod(0x0401, "abs", "()I");
     const auto r = readClass(w);
     const ClassInfo& c = *r.cls;
-    ASSERT_EQ(c.fields.size() + c.methods.size(), 4u);
+    ASSERT_EQ(c.fields.size() + c.methods.size(), 3u);
     const FieldInfo& a = *c.fields[0];
     const FieldInfo& b = *c.fields[1];
-    EXPECT_EQ(a.owner, &c);
     EXPECT_TRUE(a.hasConstantValue && !a.isSynthetic && !a.isDeprecated);
     EXPECT_TRUE(!b.hasConstantValue && b.isSynthetic && b.isDeprecated);
-    EXPECT_EQ(b.index + b.attributes[1]->index, 2u);
     const MethodInfo& run = *c.methods[0];
     EXPECT_TRUE(run.isDeprecated && run.isSynthetic && run.code() != nullptr);
-    EXPECT_FALSE(c.methods[1]->isDeprecated || c.methods[1]->isSynthetic);
-    EXPECT_EQ(c.methods[1]->code(), nullptr);
-    ASSERT_EQ(c.attributes.size(), 3u);
+    ASSERT_EQ(c.attributes.size(), 4u);
+    EXPECT_TRUE(c.isDeprecated && !c.isSynthetic);
     EXPECT_EQ(c.attributes[0]->as<AttributeExceptions>()->exception_index_table,
               (std::vector<uint32_t>{4, 2}));
     EXPECT_EQ(c.attributes[1]->kind, AttributeKind::RuntimeInvisibleAnnotations);
@@ -146,26 +137,16 @@ TEST(Members, FlagsKindsAndExceptionIndices) {
 // consume exactly its bytes; what it cannot show is the bound on nesting.
 TEST(Annotations, DeepNestingFailsBeyondTheBound) {
     using EV = testsupport::ElementValueSpec;
-    using testsupport::AnnotationSpec;
     ClassWriter w = minimalWriter();
-    const auto nestedArrays = [](int depth) {
+    const auto nestedArrays = [&](int depth) {
         EV v = EV::constant('I', 1);
         for (int i = 0; i < depth; ++i)
             v = EV::array({v});
-        return AnnotationSpec{1, {{1, v}}};
+        return w.annotations({testsupport::AnnotationSpec{1, {{1, v}}}});
     };
-    const auto nestedAnnotations = [](int depth) {
-        AnnotationSpec a{1, {}};
-        for (int i = 0; i < depth; ++i)
-            a = AnnotationSpec{1, {{1, EV::nested(a)}}};
-        return a;
-    };
-    EXPECT_NO_THROW(readOne(w, w.annotations({nestedArrays(100), nestedAnnotations(100)})));
-    for (const AnnotationSpec& deep : {nestedArrays(1000), nestedAnnotations(1000)}) {
-        const std::string what =
-            cftest::failureOf<std::runtime_error>([&] { readOne(w, w.annotations({deep})); }).what;
-        EXPECT_NE(what.find("is nested more than 128 levels deep"), std::string::npos) << what;
-    }
+    EXPECT_NO_THROW(readOne(w, nestedArrays(100)));
+    EXPECT_THAT(cftest::failureOf<std::runtime_error>([&] { readOne(w, nestedArrays(1000)); }).what,
+                testing::HasSubstr("is nested more than 128 levels deep"));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace cftest {
 
@@ -35,6 +36,42 @@ inline testsupport::ClassWriter minimalWriter() {
     w.thisClass = w.classNamed("T");
     w.superClass = w.classNamed("java/lang/Object");
     return w;
+}
+
+/// What `x.print(out)` writes to a fresh stream.
+template <typename T>
+std::string printed(const T& x) {
+    std::ostringstream out;
+    x.print(out);
+    return out.str();
+}
+
+/// A class read from `w` whose one method has the Code attribute `code`.
+struct CodeClass {
+    std::unique_ptr<classfile::ClassInfo> cls;
+    const classfile::AttributeCode* code = nullptr;
+};
+
+inline CodeClass withCode(testsupport::ClassWriter& w, const testsupport::AttributeBytes& code) {
+    w.addMethod(0x0009, "m", "()V", {code});
+    CodeClass r{readClass(w).cls, nullptr};
+    r.code = r.cls->methods.at(0)->code();
+    return r;
+}
+
+/// The listing of `bytecode` with the pool and local-variable rows of `w`.
+inline std::string listing(testsupport::ClassWriter& w, const std::vector<uint8_t>& bytecode,
+                           const std::vector<testsupport::LocalVariableRow>& locals = {}) {
+    testsupport::AttributeBytesList nested;
+    if (!locals.empty())
+        nested.push_back(w.localVariableTable(locals));
+    const CodeClass c = withCode(w, w.code(2, 2, bytecode, {}, nested));
+    return c.code->listCode(c.code->code_length);
+}
+
+template <typename Number>
+std::string num(Number n) {
+    return std::to_string(n);
 }
 
 /// What a failing call threw ("" when nothing) and wrote to the standard

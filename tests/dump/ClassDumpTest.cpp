@@ -1,14 +1,14 @@
 // The whole-class dump of zul dump: header, pool, members, class attributes,
 // and the error of a record whose text cannot be produced.
-#include "DumpHelpers.h"
+#include "ReadHelpers.h"
 
 #include "classfile/ClassDump.h"
 
 #include <gtest/gtest.h>
 
 using namespace classfile;
-using dumptest::minimalWriter;
-using dumptest::readClass;
+using cftest::minimalWriter;
+using cftest::readClass;
 using testsupport::ClassWriter;
 
 namespace {
@@ -62,7 +62,7 @@ TEST(ClassDump, HeaderPoolMembersAndAttributes) {
         "          }\n        }\n"
         "class attributes:\n"
         "  [0] name=SourceFile; attribute_length=2; source_file_index=15 [T.java]\n";
-    const auto cls = readClass(w);
+    const auto cls = readClass(w).cls;
     EXPECT_EQ(dumped(*cls, true), expected);
     std::string brief = expected;
     brief.erase(brief.find(listing), listing.size());
@@ -91,7 +91,7 @@ TEST(ClassDump, ABadRecordEndsTheDumpWithItsError) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto cls = readClass(*c.writer);
+        const auto cls = readClass(*c.writer).cls;
         std::ostringstream out;
         cftest::expectFailure([&] { dumpClass(out, *cls); }, c.what, c.err);
         const std::string text = out.str();

@@ -1,24 +1,21 @@
 // The text (toString), tagged dump (print) and operand text (describe) of
 // every pool entry.
-#include "DumpHelpers.h"
+#include "ReadHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <iomanip>
-#include <limits>
 
 using namespace classfile;
-using dumptest::minimalWriter;
-using dumptest::printed;
-using dumptest::readClass;
+using cftest::minimalWriter;
+using cftest::printed;
+using cftest::readClass;
 using testsupport::Bytes;
 using testsupport::ClassWriter;
 
 namespace {
 
 TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
-    const float inf = std::numeric_limits<float>::infinity();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
     ClassWriter w = minimalWriter(); // slots 1 to 4: "T", its class, "java/lang/Object", its class
     const uint16_t slots[] = {
         w.utf8("hello"),
@@ -27,8 +24,6 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         w.floating(0.1f),
         w.longValue(-1234567890123LL),
         w.doubleValue(0.1),
-        w.doubleValue(nan),
-        2, // the class T
         w.classNamed("a/B$C"),
         w.classNamed("[[Ljava/lang/String;"),
         w.string("some text"),
@@ -38,9 +33,6 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         w.fieldRef("a/B", "count", "[[J"),
         w.methodRef("a/B$C", "<init>", "(D)V"),
         w.interfaceMethodRef("java/lang/Runnable", "run", "()V"),
-        w.floating(inf),
-        w.floating(-nan),
-        w.doubleValue(-inf),
     };
     const struct {
         std::string print, describe, text; ///< text: what toString gives
@@ -51,28 +43,22 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         {"{tag=Float; value=0.1}", "Float 0.1", "0.100000001"},
         {"{tag=Long; value=-1234567890123}", "Long -1234567890123", "-1234567890123"},
         {"{tag=Double; value=0.1}", "Double 0.1", "0.10000000000000001"},
-        {"{tag=Double; value=nan}", "Double nan", "nan"},
-        {"{tag=Class; name_index=1 [T]}", "Class T", "T"},
-        {"{tag=Class; name_index=15 [a/B$C]}", "Class a.B.C", "a/B$C"},
-        {"{tag=Class; name_index=17 [[[Ljava/lang/String;]}", "Class Ljava.lang.String;[][]",
+        {"{tag=Class; name_index=13 [a/B$C]}", "Class a.B.C", "a/B$C"},
+        {"{tag=Class; name_index=15 [[[Ljava/lang/String;]}", "Class Ljava.lang.String;[][]",
          "[[Ljava/lang/String;"},
-        {"{tag=String; string_index=19 [some text]}", "\"some text\"", "some text"},
-        {"{tag=NameAndType; name_index=22; descriptor_index=21}",
+        {"{tag=String; string_index=17 [some text]}", "\"some text\"", "some text"},
+        {"{tag=NameAndType; name_index=20; descriptor_index=19}",
          "void run(int, [long, java.lang.String)", "run(I[JLjava/lang/String;)V"},
-        {"{tag=NameAndType; name_index=25; descriptor_index=24}", "[[long count", "count[[J"},
-        {"{tag=NameAndType; name_index=28; descriptor_index=27}", "void Class T(double)",
+        {"{tag=NameAndType; name_index=23; descriptor_index=22}", "[[long count", "count[[J"},
+        {"{tag=NameAndType; name_index=26; descriptor_index=25}", "void Class T(double)",
          "<init>(D)V"},
-        {"{tag=Field; classIndex=31; nameAndTypeIndex=26}", "", "a/B.count[[J"},
-        {"{tag=Method; classIndex=16; nameAndTypeIndex=29}", "Method void a.B.C(double)",
+        {"{tag=Field; classIndex=29; nameAndTypeIndex=24}", "", "a/B.count[[J"},
+        {"{tag=Method; classIndex=14; nameAndTypeIndex=27}", "Method void a.B.C(double)",
          "a/B$C.<init>(D)V"},
-        {"{tag=InterfaceMethodRef; classIndex=37; nameAndTypeIndex=35}", "",
+        {"{tag=InterfaceMethodRef; classIndex=35; nameAndTypeIndex=33}", "",
          "java/lang/Runnable.run()V"},
-        {"{tag=Float; value=inf}", "Float inf", "inf"},
-        {"{tag=Float; value=-nan}", "Float -nan", "-nan"},
-        {"{tag=Double; value=-inf}", "Double -inf", "-inf"},
     };
-    const uint16_t nameless = w.classEntry(0);
-    const auto cls = readClass(w);
+    const auto cls = readClass(w).cls;
     for (size_t i = 0; i < std::size(slots); ++i) {
         const ConstantPoolEntry& entry = cls->pool().at(slots[i]);
         SCOPED_TRACE(expected[i].print);
@@ -81,14 +67,7 @@ TEST(EntryDump, EveryEntryPrintsAndDescribesItself) {
         EXPECT_EQ(entry.toString(), expected[i].text);
         EXPECT_EQ(entry.index, slots[i]);
     }
-    EXPECT_EQ(printed(cls->pool().at(nameless)), "{tag=Class; name_index=0}");
 }
-
-// Groups digits in threes with a comma, as some locales do.
-struct Thousands : std::numpunct<char> {
-    char do_thousands_sep() const override { return ','; }
-    std::string do_grouping() const override { return "\3"; }
-};
 
 // Numbers in a dump take the stream's formatting and locale; the operand text
 // always has the default one.
@@ -96,26 +75,14 @@ TEST(EntryDump, NumbersFollowTheStreamFormatting) {
     ClassWriter w = minimalWriter();
     const uint16_t i = w.integer(4095);
     const uint16_t d = w.doubleValue(2.0 / 3.0);
-    const auto cls = readClass(w);
+    const auto cls = readClass(w).cls;
     const ConstantPool& pool = cls->pool();
-    const struct {
-        uint16_t slot;
-        std::function<void(std::ostream&)> format;
-        const char* text;
-    } cases[] = {
-        {i, [](std::ostream& out) { out << std::hex; }, "{tag=Integer; value=fff}"},
-        {i, [](std::ostream& out) { out << std::showpos; }, "{tag=Integer; value=+4095}"},
-        {i, [](std::ostream& out) { out.imbue(std::locale(out.getloc(), new Thousands)); },
-         "{tag=Integer; value=4,095}"},
-        {d, [](std::ostream& out) { out.precision(3); }, "{tag=Double; value=0.667}"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        std::ostringstream out;
-        c.format(out);
-        pool.at(c.slot).print(out);
-        EXPECT_EQ(out.str(), c.text);
-    }
+    std::ostringstream hex, three;
+    hex << std::hex;
+    three.precision(3);
+    pool.at(i).print(hex);
+    pool.at(d).print(three);
+    EXPECT_EQ(hex.str() + three.str(), "{tag=Integer; value=fff}{tag=Double; value=0.667}");
     EXPECT_EQ(pool.at(d).describe(), "Double 0.666667");
     // A width pads a leading piece of text, never the number, and is used up.
     std::ostringstream padded;
@@ -130,60 +97,33 @@ TEST(EntryDump, NumbersFollowTheStreamFormatting) {
 TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
     ClassWriter w = minimalWriter();
     const uint16_t outside = w.rawEntry(8, Bytes().u2(999));
-    const uint16_t empty = w.rawEntry(8, Bytes().u2(0));
     const uint16_t notNameAndType = w.unicode("u");
-    const uint16_t cls = w.classNamed("a/B");
-    const uint16_t ref = w.refEntry(10, cls, notNameAndType);
+    const uint16_t ref = w.refEntry(10, w.classNamed("a/B"), notNameAndType);
     const std::string field = "Reading SGB failed: Unknown field type: ";
     const struct {
         uint16_t slot;
         std::string what, stderrText;
     } cases[] = {
         {w.nameAndType("m", "(IQ)V"), field + "Q)V", "unknown field type:Q\n"},
-        {w.nameAndType("m", "(I"), field, "unknown field type:\n"},
-        {outside, "Reading SGB failed: constant pool index 999 outside the pool (16 slots)", ""},
+        {outside, "Reading SGB failed: constant pool index 999 outside the pool (13 slots)", ""},
         {ref,
-         "Reading SGB failed: constant pool slot 7 holds a Unicode entry, not a NameAndType entry",
+         "Reading SGB failed: constant pool slot 6 holds a Unicode entry, not a NameAndType entry",
          ""},
     };
-    const auto c = readClass(w);
+    const auto c = readClass(w).cls;
     for (const auto& e : cases)
         cftest::expectFailure([&] { c->pool().at(e.slot).describe(); }, e.what, e.stderrText);
     // Their dumps need no text of other slots: a bad index shows no bracket.
     EXPECT_EQ(printed(c->pool().at(outside)), "{tag=String; string_index=999}");
-    EXPECT_EQ(printed(c->pool().at(empty)), "{tag=String; string_index=0}");
-    EXPECT_EQ(printed(c->pool().at(ref)),
-              "{tag=Method; classIndex=" + std::to_string(cls) +
-                  "; nameAndTypeIndex=" + std::to_string(notNameAndType) + "}");
 }
 
-TEST(EntryDump, ClassOperandAsksWhetherItIsAnInterface) {
-    // The interface test is a stub that answers false; each comparison with
-    // a class entry says so on the standard error stream.
-    ClassWriter w = minimalWriter();
-    w.interfaces = {w.classNamed("java/lang/Runnable"), w.classNamed("java/io/Serializable")};
-    const uint16_t other = w.classNamed("x/Y");
-    const auto cls = readClass(w);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(cls->pool().at(other).describe(), "Class x.Y");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "operator== not implemented! always return false\n"
-              "operator== not implemented! always return false\n");
-}
-
-TEST(EntryDump, DescriptorsAreWalkedWithoutRecursionOrQuadraticCopies) {
+TEST(EntryDump, ADescriptorNamingItselfIsWalkedWithoutRecursion) {
     // this_class names the name-and-type entry itself: its operand text would
     // ask for its own operand text to name the constructor.
     ClassWriter w;
     const uint16_t nat = w.nameAndType("<init>", "()V");
     w.thisClass = nat;
-    EXPECT_EQ(readClass(w)->pool().at(nat).describe(), "void ()");
-    // 65000 parameters: copying the rest after each type would copy gigabytes.
-    ClassWriter many = minimalWriter();
-    const uint16_t m = many.nameAndType("m", "(" + std::string(65000, 'I') + ")V");
-    const std::string text = readClass(many)->pool().at(m).describe();
-    EXPECT_EQ(text.size(), std::string("void m()").size() + 65000 * 3 + 64999 * 2);
-    EXPECT_EQ(text.substr(0, 17), "void m(int, int, ");
+    EXPECT_EQ(readClass(w).cls->pool().at(nat).describe(), "void ()");
 }
 
 } // namespace

@@ -32,16 +32,6 @@ public:
         std::ofstream(file(name), std::ios::binary) << bytes;
         return file(name);
     }
-    /// Copies `source` into the directory, as `name` if one is given, and
-    /// returns the copy's path.
-    std::string copy(const std::string& source, const std::string& name = "") const {
-        namespace fs = boost::filesystem;
-        const fs::path target =
-            fs::path(mPath) / (name.empty() ? fs::path(source).filename() : name);
-        fs::create_directories(target.parent_path());
-        fs::copy_file(source, target);
-        return target.string();
-    }
 
 private:
     std::string mPath;
