@@ -5,8 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <boost/filesystem/operations.hpp>
-
 namespace {
 
 using ::testing::ElementsAre;
@@ -41,8 +39,6 @@ TEST_F(ExtensionLibraryTest, RejectedLibraryIsLoggedUnloadedAndNotKept) {
                  zt::dlError(missingMinor, "getVersionMinor") + "')"}},
         {zt::library("bad", "zt_minor_mismatch"), "minor-mismatch:register",
          mismatch("libzt_minor_mismatch.so", "1.1.x")},
-        {zt::library("bad", "zt_major_mismatch"), "major-mismatch:register",
-         mismatch("libzt_major_mismatch.so", "2.0.x")},
         {unknown,
          "throwing-unknown:unregister",
          {1, "library '" + unknown + "' is not a compatible extension (unknown reason)"}},
@@ -108,18 +104,6 @@ TEST_F(ExtensionLibraryTest, FailedRegistrationIsTakenBackWhileTheLibraryIsStill
     // The registry is as before: the displaced factory is back in its place.
     EXPECT_EQ(manager->getFactories(), factoriesBefore);
     EXPECT_EQ(zt::loadedPaths(*manager), Texts{decoders});
-}
-
-// A bare file name is the file in the current directory, never a library of
-// the same name in the system's library directories.
-TEST_F(ExtensionLibraryTest, BareFileNameIsTheFileInTheCurrentDirectory) {
-    const boost::filesystem::path before = boost::filesystem::current_path();
-    boost::filesystem::current_path(zt::tree("good"));
-    load("libzt_decoders.so");
-    boost::filesystem::current_path(before);
-
-    EXPECT_EQ(zt::loadedPaths(*manager), Texts{"libzt_decoders.so"});
-    EXPECT_TRUE(zt::isLoaded(zt::library("good", "zt_decoders")));
 }
 
 } // namespace
