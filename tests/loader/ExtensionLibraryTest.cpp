@@ -1,11 +1,12 @@
-// Loading single extension libraries: every way a library can fail, and what
-// the manager keeps afterwards.
+// Loading single extension libraries: every way a library can fail, what the
+// manager keeps afterwards, and its teardown: unregistration, then the
+// factories, then the libraries.
 #include "TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <boost/filesystem/operations.hpp>
+#include <algorithm>
 
 namespace {
 
@@ -17,32 +18,20 @@ using zt::Record;
 using zt::Texts;
 
 using ExtensionLibraryTest = zt::ManagerTest;
+using TeardownTest = zt::ManagerTest;
 
 TEST_F(ExtensionLibraryTest, RejectedLibraryIsLoggedUnloadedAndNotKept) {
-    const std::string missingMinor = zt::library("bad", "zt_missing_minor");
     const std::string unknown = zt::library("bad", "zt_throwing_unknown");
-    const auto mismatch = [](const char* file, const char* version) {
-        return Record{3, std::string("extension library '") + file +
-                             "' NOT loaded due to api version mismatch: zul has version 1.0.x, "
-                             "extension library has version " +
-                             version};
-    };
     struct Case {
         std::string path;
         const char* neverRan; ///< a journal event of the library's entry points
         Record record;
     };
     const Case cases[] = {
-        {missingMinor,
-         "missing-minor:version-major",
-         {1, "library '" + missingMinor +
-                 "' is not a compatible extension (reason: 'error while loading function "
-                 "'getVersionMinor': " +
-                 zt::dlError(missingMinor, "getVersionMinor") + "')"}},
-        {zt::library("bad", "zt_minor_mismatch"), "minor-mismatch:register",
-         mismatch("libzt_minor_mismatch.so", "1.1.x")},
-        {zt::library("bad", "zt_major_mismatch"), "major-mismatch:register",
-         mismatch("libzt_major_mismatch.so", "2.0.x")},
+        {zt::library("bad", "zt_minor_mismatch"),
+         "minor-mismatch:register",
+         {3, "extension library 'libzt_minor_mismatch.so' NOT loaded due to api version mismatch: "
+             "zul has version 1.0.x, extension library has version 1.1.x"}},
         {unknown,
          "throwing-unknown:unregister",
          {1, "library '" + unknown + "' is not a compatible extension (unknown reason)"}},
@@ -110,16 +99,42 @@ TEST_F(ExtensionLibraryTest, FailedRegistrationIsTakenBackWhileTheLibraryIsStill
     EXPECT_EQ(zt::loadedPaths(*manager), Texts{decoders});
 }
 
-// A bare file name is the file in the current directory, never a library of
-// the same name in the system's library directories.
-TEST_F(ExtensionLibraryTest, BareFileNameIsTheFileInTheCurrentDirectory) {
-    const boost::filesystem::path before = boost::filesystem::current_path();
-    boost::filesystem::current_path(zt::tree("good"));
-    load("libzt_decoders.so");
-    boost::filesystem::current_path(before);
+// A library loaded twice registers twice, is kept once and unregisters once;
+// a missing or throwing unregistration is logged and teardown goes on.
+TEST_F(TeardownTest, LibrariesUnregisterBeforeAnyFactoryDiesAndOutliveThemAll) {
+    const zt::Texts paths = {
+        zt::library("good", "zt_decoders"), zt::library("good/one", "zt_encoders"),
+        zt::library("bad", "zt_no_unregister"), zt::library("bad", "zt_unregister_throws")};
+    for (const std::string& path : paths)
+        load(path);
+    load(paths[1]);
+    const std::string lookupFailure = zt::dlError(paths[2], "unregisterExtensionFactories");
+    log.clear();
+    probe::events().clear();
+    // Each event, with whether every library was loaded at that moment.
+    std::vector<std::pair<std::string, bool>> seen;
+    probe::hook() = [&](const std::string& event) {
+        seen.emplace_back(event, std::all_of(paths.begin(), paths.end(), zt::isLoaded));
+    };
 
-    EXPECT_EQ(zt::loadedPaths(*manager), Texts{"libzt_decoders.so"});
-    EXPECT_TRUE(zt::isLoaded(zt::library("good", "zt_decoders")));
+    manager.reset();
+    probe::hook() = nullptr;
+
+    // Three unregistrations, then the factories, the displaced encoders too.
+    ASSERT_EQ(seen.size(), 3u + 3u + 2u + 2u + 1u + 1u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_NE(seen[i].first.find(i < 3 ? ":unregister" : ":destroy:"), std::string::npos)
+            << seen[i].first;
+        EXPECT_TRUE(seen[i].second) << seen[i].first << " ran after a library was unloaded";
+    }
+    EXPECT_THAT(zt::recordsAt(log, 4),
+                ElementsAre("failed to unregister library 'libzt_no_unregister.so': error while "
+                            "loading function 'unregisterExtensionFactories': " +
+                                lookupFailure,
+                            "failed to unregister library 'libzt_unregister_throws.so': "
+                            "unregistering failed on purpose"));
+    for (const std::string& path : paths)
+        EXPECT_FALSE(zt::isLoaded(path)) << path;
 }
 
 } // namespace

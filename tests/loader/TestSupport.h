@@ -6,7 +6,6 @@
 
 #include "Probe.h"
 #include "testsupport/LogCapture.h"
-#include "testsupport/TempDir.h"
 #include "util/Text.h"
 
 #include <gtest/gtest.h>
