@@ -77,12 +77,15 @@ TEST(EntryDump, NumbersFollowTheStreamFormatting) {
     const uint16_t d = w.doubleValue(2.0 / 3.0);
     const auto cls = readClass(w).cls;
     const ConstantPool& pool = cls->pool();
-    std::ostringstream hex, three;
+    std::ostringstream hex, three, plus;
     hex << std::hex;
     three.precision(3);
+    plus << std::showpos;
     pool.at(i).print(hex);
     pool.at(d).print(three);
-    EXPECT_EQ(hex.str() + three.str(), "{tag=Integer; value=fff}{tag=Double; value=0.667}");
+    pool.at(i).print(plus);
+    EXPECT_EQ(hex.str() + three.str() + plus.str(),
+              "{tag=Integer; value=fff}{tag=Double; value=0.667}{tag=Integer; value=+4095}");
     EXPECT_EQ(pool.at(d).describe(), "Double 0.666667");
     // A width pads a leading piece of text, never the number, and is used up.
     std::ostringstream padded;
@@ -115,6 +118,20 @@ TEST(EntryDump, OperandTextsThatCannotBeMadeFail) {
         cftest::expectFailure([&] { c->pool().at(e.slot).describe(); }, e.what, e.stderrText);
     // Their dumps need no text of other slots: a bad index shows no bracket.
     EXPECT_EQ(printed(c->pool().at(outside)), "{tag=String; string_index=999}");
+}
+
+TEST(EntryDump, ClassOperandAsksWhetherItIsAnInterface) {
+    // The interface test is a stub that answers false; each comparison with
+    // a class entry says so on the standard error stream.
+    ClassWriter w = minimalWriter();
+    w.interfaces = {w.classNamed("java/lang/Runnable"), w.classNamed("java/io/Serializable")};
+    const uint16_t other = w.classNamed("x/Y");
+    const auto cls = readClass(w).cls;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(cls->pool().at(other).describe(), "Class x.Y");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "operator== not implemented! always return false\n"
+              "operator== not implemented! always return false\n");
 }
 
 TEST(EntryDump, ADescriptorNamingItselfIsWalkedWithoutRecursion) {

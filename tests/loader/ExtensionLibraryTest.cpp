@@ -22,6 +22,7 @@ using TeardownTest = zt::ManagerTest;
 
 TEST_F(ExtensionLibraryTest, RejectedLibraryIsLoggedUnloadedAndNotKept) {
     const std::string unknown = zt::library("bad", "zt_throwing_unknown");
+    const std::string missing = zt::library("bad", "zt_missing_minor");
     struct Case {
         std::string path;
         const char* neverRan; ///< a journal event of the library's entry points
@@ -32,6 +33,12 @@ TEST_F(ExtensionLibraryTest, RejectedLibraryIsLoggedUnloadedAndNotKept) {
          "minor-mismatch:register",
          {3, "extension library 'libzt_minor_mismatch.so' NOT loaded due to api version mismatch: "
              "zul has version 1.0.x, extension library has version 1.1.x"}},
+        {missing,
+         "missing-minor:version-major",
+         {1, "library '" + missing +
+                 "' is not a compatible extension (reason: 'error while loading function "
+                 "'getVersionMinor': " +
+                 zt::dlError(missing, "getVersionMinor") + "')"}},
         {unknown,
          "throwing-unknown:unregister",
          {1, "library '" + unknown + "' is not a compatible extension (unknown reason)"}},
