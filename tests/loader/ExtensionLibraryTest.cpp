@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <boost/filesystem/operations.hpp>
+
 #include <algorithm>
 
 namespace {
@@ -142,6 +144,18 @@ TEST_F(TeardownTest, LibrariesUnregisterBeforeAnyFactoryDiesAndOutliveThemAll) {
                             "unregistering failed on purpose"));
     for (const std::string& path : paths)
         EXPECT_FALSE(zt::isLoaded(path)) << path;
+}
+
+// A bare file name is the file in the current directory, never a library of
+// the same name in the system's library directories.
+TEST_F(ExtensionLibraryTest, BareFileNameIsTheFileInTheCurrentDirectory) {
+    const boost::filesystem::path before = boost::filesystem::current_path();
+    boost::filesystem::current_path(zt::tree("good"));
+    load("libzt_decoders.so");
+    boost::filesystem::current_path(before);
+
+    EXPECT_EQ(zt::loadedPaths(*manager), Texts{"libzt_decoders.so"});
+    EXPECT_TRUE(zt::isLoaded(zt::library("good", "zt_decoders")));
 }
 
 } // namespace

@@ -53,54 +53,73 @@ TEST(XmlBufferProtocol, CapacityDecidesStatusAndText) {
     EXPECT_EQ(size, need);
 }
 
-// A record whose accessor throws what the case asks for, so that the
+// Test doubles whose accessors throw what the case asks for, so that the
 // exception travels through the real toXML and its handler.
 using Thrower = std::function<void()>;
 
+struct ThrowingArgument : rulefileinfo::AnnotationArgumentImpl {
+    Thrower thrower;
+    const wchar_t* getKey() const override { return thrower(), key.c_str(); }
+};
+struct ThrowingAnnotation : AnnotationImpl {
+    Thrower thrower;
+    size_t getNumArguments() const override { return thrower(), numArguments; }
+};
 struct ThrowingRecord : rulefileinfo::RuleFileInfoImpl {
     Thrower thrower;
     size_t getNumRules() const override { return thrower(), numRules; }
 };
 
-TEST(XmlExceptionHandling, EveryKindOfException) {
-    // How many lines are logged at level 4, the first one after "failed, ".
+TEST(XmlExceptionHandling, EveryKindOfExceptionInEveryObject) {
+    const std::string statusWhat =
+        zulx::StatusException(zul::STATUS_ILLEGAL_CONSTANT_POOL_NAME_INDEX).what();
     const struct {
         Thrower thrower;
         zul::Status status;
-        size_t lines;
-        std::string first;
+        std::vector<std::string> logged; // at level 4; "@" stands for the operation
     } cases[] = {
-        {[] { throw util::RuntimeErrorST("tag"); }, zul::STATUS_UNSPECIFIED_ERROR, 2,
-         "exception caught: 'tag'"},
+        {[] { throw util::RuntimeErrorST("Unknown tag 99"); },
+         zul::STATUS_UNSPECIFIED_ERROR,
+         {"@ failed, exception caught: 'Unknown tag 99'",
+          "Stacktrace: <Stacktrace not available>"}},
         {[] { throw zulx::StatusException(zul::STATUS_ILLEGAL_CONSTANT_POOL_NAME_INDEX); },
-         zul::STATUS_ILLEGAL_CONSTANT_POOL_NAME_INDEX, 2,
-         "exception caught: '" + std::string(zul::getStatusDescription(31)) + "'"},
-        {[] { throw std::bad_alloc(); }, zul::STATUS_UNSPECIFIED_ERROR, 0, ""},
-        {[] { throw std::out_of_range("7"); }, zul::STATUS_UNSPECIFIED_ERROR, 1,
-         "exception caught: '7'"},
-        {[] { throw 42; }, zul::STATUS_UNSPECIFIED_ERROR, 1, "unknown exception caught."},
+         zul::STATUS_ILLEGAL_CONSTANT_POOL_NAME_INDEX,
+         {"@ failed, exception caught: '" + statusWhat + "'",
+          "Status code = 31 = " + std::string(zul::getStatusDescription(31))}},
+        {[] { throw std::bad_alloc(); }, zul::STATUS_UNSPECIFIED_ERROR, {}},
+        {[] { throw std::out_of_range("index 7 of 3"); },
+         zul::STATUS_UNSPECIFIED_ERROR,
+         {"@ failed, exception caught: 'index 7 of 3'"}},
+        {[] { throw 42; }, zul::STATUS_UNSPECIFIED_ERROR, {"@ failed, unknown exception caught."}},
     };
+    ThrowingArgument argument;
+    ThrowingAnnotation annotation;
     ThrowingRecord record;
+    const std::pair<std::string, const zul::Object*> targets[] = {
+        {"AnnotationArgumentImpl::toXML", &argument},
+        {"AnnotationImpl::toXML", &annotation},
+        {"RuleFileInfoImpl::toXML", &record},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.first);
-        record.thrower = c.thrower;
-        testsupport::LogCapture log;
-        char buffer[8] = "abcdefg";
-        size_t size = sizeof buffer;
-        zul::Status status = kUnset;
-        EXPECT_EQ(record.toXML(buffer, &size, &status), buffer);
-        EXPECT_EQ(status, c.status);
-        EXPECT_EQ(size, sizeof buffer);
-        EXPECT_STREQ(buffer, "abcdefg");
-        const auto records = log.records();
-        ASSERT_EQ(records.size(), c.lines);
-        if (c.lines) {
-            EXPECT_EQ(records[0], testsupport::LogCapture::Record(
-                                      4, "RuleFileInfoImpl::toXML failed, " + c.first));
+        argument.thrower = annotation.thrower = record.thrower = c.thrower;
+        for (const auto& [operation, object] : targets) {
+            SCOPED_TRACE(operation + ": " + std::to_string(c.logged.size()) + " lines");
+            std::vector<testsupport::LogCapture::Record> expected;
+            for (const std::string& line : c.logged)
+                expected.emplace_back(4, line[0] == '@' ? operation + line.substr(1) : line);
+            testsupport::LogCapture log;
+            char buffer[8] = "abcdefg";
+            size_t size = sizeof buffer;
+            zul::Status status = kUnset;
+            EXPECT_EQ(object->toXML(buffer, &size, &status), buffer);
+            EXPECT_EQ(status, c.status);
+            EXPECT_EQ(size, sizeof buffer);
+            EXPECT_STREQ(buffer, "abcdefg");
+            EXPECT_EQ(log.records(), expected);
+            // Without a status pointer the failure is only logged.
+            size = 0;
+            EXPECT_EQ(object->toXML(nullptr, &size, nullptr), nullptr);
         }
-        // Without a status pointer the failure is only logged.
-        size = 0;
-        EXPECT_EQ(record.toXML(nullptr, &size, nullptr), nullptr);
     }
     zul::Status status = kUnset;
     rulefileinfo::handleToXMLException("X::toXML", &status); // outside a catch block

@@ -98,6 +98,8 @@ TEST(RuleFileInfoXml, RecordsAndTheirCopies) {
 }
 
 TEST(RuleFileInfoXml, ArgumentsByTypeKeyAndValue) {
+    const std::wstring invalid = std::wstring(L"a") + wchar_t(0xD800) + L"<b" +
+                                 static_cast<wchar_t>(0x110000) + L"\u00E9" + wchar_t(0x1F600);
     const size_t n = 20000;
     std::string quotes;
     for (size_t i = 0; i < n; ++i)
@@ -112,12 +114,16 @@ TEST(RuleFileInfoXml, ArgumentsByTypeKeyAndValue) {
         {0, L"", L"s", 2.5, R"(type="void" value="?")"},
         {1, L"", L"s", 2.5, R"(type="bool" value="true")"},
         {3, L"", L"s", 2.5, R"(type="str" value="s")"},
+        {4, L"", L"s", 2.5, R"(type="?" value="?")"},
         {3, L"k<\u00E9", L"v", 0, "type=\"str\" key=\"k<\xC3\xA9\" value=\"v\""},
         // Floats as printf's %g with precision 6.
         {2, L"", L"", 1234567, R"(type="float" value="1.23457e+06")"},
-        // String values are escaped, then UTF-8.
+        // String values are escaped, then UTF-8; invalid code points are dropped.
         {3, L"", L"a<b & 'c' \"q\">", 0,
          R"(type="str" value="a&lt;b &amp; &apos;c&apos; &quot;q&quot;&gt;")"},
+        {3, invalid, invalid, 0,
+         "type=\"str\" key=\"a<b\xC3\xA9\xF0\x9F\x98\x80\" "
+         "value=\"a&lt;b\xC3\xA9\xF0\x9F\x98\x80\""},
         // Long texts grow many times over while they are written.
         {3, std::wstring(n, L'k'), std::wstring(n, L'"'), 0,
          "type=\"str\" key=\"" + std::string(n, 'k') + "\" value=\"" + quotes + "\""},
