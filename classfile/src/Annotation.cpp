@@ -1,6 +1,7 @@
 #include "classfile/Annotation.h"
 #include "classfile/ByteReader.h"
 #include "classfile/ConstantPool.h"
+#include "classfile/ReadContext.h"
 
 #include "Limits.h"
 
@@ -11,44 +12,31 @@ namespace classfile {
 
 namespace {
 
-AnnotationList readAnnotations(ByteReader& in, const ConstantPool& pool, uint16_t count) {
-    AnnotationList list;
+AnnotationList readAnnotations(ReadContext& context, uint16_t count) {
     // An annotation without pairs takes 4 bytes.
-    list.reserve(in.capacityFor(count, 4));
+    RecordListBuilder<const AnnotationInfo*> list(context.arena, context.in.capacityFor(count, 4));
     for (uint32_t i = 0; i < count; ++i)
-        list.push_back(std::make_unique<AnnotationInfo>(in, pool));
-    return list;
-}
-
-// An annotation tree made while an arena is active lies wholly in that arena:
-// its records, their lists and nothing else. When it goes while the arena is
-// active, the arena frees that memory in one go, so the tree is left as it is
-// instead of being destroyed record by record.
-void abandonInArena(AnnotationList& list) {
-    if (!recordPooling() || RecordArena::active() == nullptr)
-        return;
-    for (std::unique_ptr<AnnotationInfo>& annotation : list)
-        static_cast<void>(annotation.release());
+        list.push_back(context.arena.make<AnnotationInfo>(context));
+    return list.list();
 }
 
 } // namespace
 
-AnnotationInfo::AnnotationInfo(ByteReader& in, const ConstantPool& constantPool, unsigned depth)
-    : owner(constantPool.owner) {
+AnnotationInfo::AnnotationInfo(ReadContext& context, unsigned depth) : owner(context.pool->owner) {
+    ByteReader& in = context.in;
     type_index = in.u2();
     num_element_value_pairs = in.u2();
     // A pair takes at least its name index and tag.
-    element_value_pairs.reserve(in.capacityFor(num_element_value_pairs, 3));
+    RecordListBuilder<const ElementValue*> pairs(context.arena,
+                                                 in.capacityFor(num_element_value_pairs, 3));
     for (uint32_t i = 0; i < num_element_value_pairs; ++i)
-        element_value_pairs.push_back(
-            std::make_unique<ElementValue>(constantPool, in, true, depth + 1));
+        pairs.push_back(context.arena.make<ElementValue>(context, true, depth + 1));
+    element_value_pairs = pairs.list();
 }
 
-AnnotationInfo::~AnnotationInfo() = default;
-
-ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, bool withName,
-                           unsigned depth)
-    : owner(constantPool.owner), hasName(withName) {
+ElementValue::ElementValue(ReadContext& context, bool withName, unsigned depth)
+    : owner(context.pool->owner), hasName(withName) {
+    ByteReader& in = context.in;
     if (depth > kMaxElementValueDepth)
         throw std::runtime_error("Reading SGB failed: element value at offset " +
                                  std::to_string(in.offset()) + " is nested more than " +
@@ -63,14 +51,16 @@ ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, boo
     }
     switch (tag) {
     case '@':
-        annotation_value = std::make_unique<AnnotationInfo>(in, constantPool, depth);
+        annotation_value = context.arena.make<AnnotationInfo>(context, depth);
         break;
-    case '[':
+    case '[': {
         num_values = in.u2();
-        values.reserve(in.capacityFor(num_values, 1));
+        RecordListBuilder<const ElementValue*> list(context.arena, in.capacityFor(num_values, 1));
         for (uint32_t i = 0; i < num_values; ++i)
-            values.push_back(std::make_unique<ElementValue>(constantPool, in, false, depth + 1));
+            list.push_back(context.arena.make<ElementValue>(context, false, depth + 1));
+        values = list.list();
         break;
+    }
     case 'c':
         class_info_index = in.u2();
         break;
@@ -83,31 +73,21 @@ ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, boo
     }
 }
 
-ElementValue::~ElementValue() = default;
-
-AttributeRuntimeAnnotations::AttributeRuntimeAnnotations(AttributeKind k, ByteReader& in,
-                                                         const ConstantPool& constantPool)
+AttributeRuntimeAnnotations::AttributeRuntimeAnnotations(AttributeKind k, ReadContext& context)
     : Attribute(k) {
-    num_annotations = in.u2();
-    annotations = readAnnotations(in, constantPool, num_annotations);
+    num_annotations = context.in.u2();
+    annotations = readAnnotations(context, num_annotations);
 }
 
-AttributeRuntimeAnnotations::~AttributeRuntimeAnnotations() {
-    abandonInArena(annotations);
-}
-
-AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(
-    AttributeKind k, ByteReader& in, const ConstantPool& constantPool)
+AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(AttributeKind k,
+                                                                           ReadContext& context)
     : Attribute(k) {
-    num_parameters = in.u1();
-    parameter_annotations.reserve(in.capacityFor(num_parameters, 2));
+    num_parameters = context.in.u1();
+    RecordListBuilder<AnnotationList> lists(context.arena,
+                                            context.in.capacityFor(num_parameters, 2));
     for (uint32_t i = 0; i < num_parameters; ++i)
-        parameter_annotations.push_back(readAnnotations(in, constantPool, in.u2()));
-}
-
-AttributeRuntimeParameterAnnotations::~AttributeRuntimeParameterAnnotations() {
-    for (AnnotationList& list : parameter_annotations)
-        abandonInArena(list);
+        lists.push_back(readAnnotations(context, context.in.u2()));
+    parameter_annotations = lists.list();
 }
 
 } // namespace classfile

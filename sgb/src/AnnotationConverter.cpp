@@ -1,6 +1,6 @@
 #include "sgb/AnnotationConverter.h"
 
-#include "PoolText.h"
+#include "Widen.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,17 +25,10 @@ const T* constantAt(const ConstantPool& pool, size_t index) {
     return entry && entry->tag == T::TAG ? static_cast<const T*>(entry) : nullptr;
 }
 
-const std::string kNoText;
-
 // The text of whatever constant an element value refers to; empty when the
 // slot is empty or outside the pool.
-const std::string& constantText(const ConstantPool& pool, size_t index, std::string& scratch) {
-    return pool.find(index) ? textAt(pool, index, scratch) : kNoText;
-}
-
-std::wstring constantWide(const ConstantPool& pool, size_t index) {
-    std::string scratch;
-    return widen(constantText(pool, index, scratch));
+std::string_view constantText(const ConstantPool& pool, size_t index, std::string& scratch) {
+    return pool.find(index) ? pool.textView(index, scratch) : std::string_view();
 }
 
 zul::AnnotationArgumentType typeFromChar(const ConstantPool& pool, const ElementValue& value) {
@@ -54,8 +47,8 @@ zul::AnnotationArgumentType typeFromChar(const ConstantPool& pool, const Element
 
 using SlotKind = AnnotationConverter::SlotKind;
 
-void fillArguments(const ConstantPool& pool, AnnotationImpl& target, SlotKind element,
-                   const ElementValue& array) {
+void fillArguments(const ConstantPool& pool, ExpansionBudget* budget, AnnotationImpl& target,
+                   SlotKind element, const ElementValue& array) {
     const auto& values = array.values;
     if (!target.arguments && !values.empty()) {
         target.arguments = std::make_unique<AnnotationArgumentImpl[]>(values.size());
@@ -72,12 +65,13 @@ void fillArguments(const ConstantPool& pool, AnnotationImpl& target, SlotKind el
             continue;
         }
         const ElementValue& value = *values[i];
+        std::string scratch;
         switch (element) {
         case SlotKind::Types:
             argument.type = typeFromChar(pool, value);
             break;
         case SlotKind::Names:
-            argument.key = constantWide(pool, value.const_value_index);
+            argument.key = widen(constantText(pool, value.const_value_index, scratch), budget);
             break;
         case SlotKind::Bvals: {
             const auto* constant = constantAt<classfile::CPEInteger>(pool, value.const_value_index);
@@ -90,8 +84,8 @@ void fillArguments(const ConstantPool& pool, AnnotationImpl& target, SlotKind el
             break;
         }
         case SlotKind::Svals:
-            if (const std::string* text = utf8At(pool, value.const_value_index))
-                argument.strValue = widen(*text);
+            if (const classfile::CPEUtf8* text = pool.utf8At(value.const_value_index))
+                argument.strValue = widen(text->value, budget);
             break;
         default:
             break;
@@ -99,33 +93,39 @@ void fillArguments(const ConstantPool& pool, AnnotationImpl& target, SlotKind el
     }
 }
 
-SlotKind classify(const std::string* text) {
+SlotKind classify(const classfile::CPEUtf8* entry) {
     static constexpr struct {
         std::string_view text;
         SlotKind kind;
     } kKnown[] = {{"name", SlotKind::Name},   {"types", SlotKind::Types},
                   {"names", SlotKind::Names}, {"bvals", SlotKind::Bvals},
                   {"dvals", SlotKind::Dvals}, {"svals", SlotKind::Svals}};
-    if (!text)
+    if (!entry)
         return SlotKind::Other;
+    const std::string_view text = entry->value;
     for (const auto& known : kKnown)
-        if (*text == known.text)
+        if (text == known.text)
             return known.kind;
-    return text->compare(0, 28, kContainerAnnotationType) == 0 ? SlotKind::ContainerType
-                                                               : SlotKind::Other;
+    return text.compare(0, 28, kContainerAnnotationType) == 0 ? SlotKind::ContainerType
+                                                              : SlotKind::Other;
 }
 
 } // namespace
 
-AnnotationConverter::AnnotationConverter(const ConstantPool& pool)
-    : mPool(pool), mKinds(pool.size(), SlotKind::Unseen) {}
+AnnotationConverter::AnnotationConverter(const ConstantPool& pool, ExpansionBudget* budget)
+    : mPool(pool), mBudget(budget), mKinds(pool.size(), SlotKind::Unseen) {}
+
+std::wstring AnnotationConverter::constantWide(size_t index) const {
+    std::string scratch;
+    return widen(constantText(index, scratch), mBudget);
+}
 
 AnnotationConverter::SlotKind AnnotationConverter::kindOf(size_t index) const {
     if (index >= mKinds.size())
         return SlotKind::Other;
     SlotKind& kind = mKinds[index];
     if (kind == SlotKind::Unseen)
-        kind = classify(utf8At(mPool, index));
+        kind = classify(mPool.utf8At(index));
     return kind;
 }
 
@@ -133,25 +133,34 @@ bool AnnotationConverter::isContainer(const classfile::AnnotationInfo& annotatio
     return kindOf(annotation.type_index) == SlotKind::ContainerType;
 }
 
-const std::string& AnnotationConverter::nestedName(const classfile::AnnotationInfo& nested,
-                                                   std::string& scratch) const {
+const ElementValue* AnnotationConverter::namePair(const classfile::AnnotationInfo& nested) const {
     const ElementValue* last = nullptr;
-    for (const auto& pair : nested.element_value_pairs)
+    for (const ElementValue* pair : nested.element_value_pairs)
         if (kindOf(pair->element_name_index) == SlotKind::Name)
-            last = pair.get();
-    return last ? constantText(mPool, last->const_value_index, scratch) : kNoText;
+            last = pair;
+    return last;
+}
+
+std::string_view AnnotationConverter::constantText(size_t slot, std::string& scratch) const {
+    return sgb::constantText(mPool, slot, scratch);
+}
+
+std::string_view AnnotationConverter::nestedName(const classfile::AnnotationInfo& nested,
+                                                 std::string& scratch) const {
+    const ElementValue* last = namePair(nested);
+    return last ? constantText(last->const_value_index, scratch) : std::string_view();
 }
 
 void AnnotationConverter::convert(AnnotationImpl& target,
                                   const classfile::AnnotationInfo& nested) const {
     target.numArguments = 0;
     target.arguments.reset();
-    for (const auto& pair : nested.element_value_pairs) {
+    for (const ElementValue* pair : nested.element_value_pairs) {
         const SlotKind element = kindOf(pair->element_name_index);
         if (element == SlotKind::Name)
-            target.name = constantWide(mPool, pair->const_value_index);
+            target.name = constantWide(pair->const_value_index);
         else if (element >= SlotKind::Types && element <= SlotKind::Svals)
-            fillArguments(mPool, target, element, *pair);
+            fillArguments(mPool, mBudget, target, element, *pair);
     }
 }
 
@@ -159,9 +168,9 @@ bool isContainerAnnotation(const ConstantPool& pool, const classfile::Annotation
     return AnnotationConverter(pool).isContainer(annotation);
 }
 
-const std::string& nestedAnnotationName(const ConstantPool& pool,
-                                        const classfile::AnnotationInfo& nested,
-                                        std::string& scratch) {
+std::string_view nestedAnnotationName(const ConstantPool& pool,
+                                      const classfile::AnnotationInfo& nested,
+                                      std::string& scratch) {
     return AnnotationConverter(pool).nestedName(nested, scratch);
 }
 

@@ -1,7 +1,4 @@
-#include "ExpansionBudget.h"
 #include "TranslationSteps.h"
-
-#include "PoolText.h"
 
 #include "sgb/AnnotationConverter.h"
 #include "sgb/Descriptor.h"
@@ -10,6 +7,8 @@
 #include <cmath>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace sgb {
 namespace {
@@ -36,7 +35,7 @@ void forEachContainer(const AnnotationConverter& converter,
                       const AttributeRuntimeVisibleAnnotations* attribute, Visit&& visit) {
     if (!attribute)
         return;
-    for (const auto& annotation : attribute->annotations)
+    for (const AnnotationInfo* annotation : attribute->annotations)
         if (converter.isContainer(*annotation))
             visit(*annotation);
 }
@@ -61,8 +60,8 @@ void convertNested(const AnnotationConverter& converter, const Containers& conta
 }
 
 // Every "$" after the first one becomes ".".
-std::wstring entryName(std::string_view methodName) {
-    std::wstring name = widen(methodName);
+std::wstring entryName(Translation& translation, std::string_view methodName) {
+    std::wstring name = translation.widen(methodName);
     const size_t first = name.find(L'$');
     if (first != std::wstring::npos)
         std::replace(name.begin() + static_cast<std::ptrdiff_t>(first) + 1, name.end(), L'$', L'.');
@@ -92,12 +91,12 @@ void applySortAnnotations(EntryImpl& entry) {
     }
 }
 
-void fillEntry(const AnnotationConverter& converter, const MethodInfo& method,
-               const AnnotationInfo& container, EntryImpl& entry) {
-    const ConstantPool& pool = converter.pool();
+void fillEntry(Translation& translation, const AnnotationConverter& converter,
+               const MethodInfo& method, const AnnotationInfo& container, EntryImpl& entry) {
+    const ConstantPool& pool = translation.pool;
     std::string descriptorCopy, scratch;
-    const std::string& descriptor = textAt(pool, method.descriptor_index, descriptorCopy);
-    entry.name = entryName(textAt(pool, method.name_index, scratch));
+    const std::string_view descriptor = pool.textView(method.descriptor_index, descriptorCopy);
+    entry.name = entryName(translation, pool.textView(method.name_index, scratch));
     entry.returnType = returnTypeCode(descriptor);
 
     const TypeCodes types = parameterTypeCodes(descriptor);
@@ -106,7 +105,7 @@ void fillEntry(const AnnotationConverter& converter, const MethodInfo& method,
         code ? classfile::findAttribute<classfile::AttributeLocalVariableTable>(code->attributes)
              : nullptr;
     entry.numParameters = types.size();
-    ExpansionBudget::charge(types.size() * sizeof(ParameterImpl));
+    translation.budget.charge(types.size() * sizeof(ParameterImpl));
     if (!types.empty())
         entry.parameters = std::make_unique<ParameterImpl[]>(types.size());
     for (size_t p = 0; p < types.size(); ++p) {
@@ -114,8 +113,8 @@ void fillEntry(const AnnotationConverter& converter, const MethodInfo& method,
         parameter.type = types[p];
         // A table shorter than the parameter list leaves the rest generic names.
         if (locals && p < locals->local_variable_table.size())
-            parameter.name =
-                widen(textAt(pool, locals->local_variable_table[p].name_index, scratch));
+            parameter.name = translation.widen(
+                pool.textView(locals->local_variable_table[p].name_index, scratch));
         else
             parameter.name = L"param" + std::to_wstring(p);
     }
@@ -135,49 +134,88 @@ int compareDouble(double a, double b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-bool entryLess(const EntryImpl& a, const EntryImpl& b) {
-    if (const int c = compareDouble(a.groupOrder, b.groupOrder))
+// An entry with the rank of its group among the distinct groups of its list,
+// so that most comparisons of the sort compare numbers, not texts.
+struct SortKey {
+    EntryImpl* entry;
+    size_t groupRank;
+};
+
+bool keyLess(const SortKey& a, const SortKey& b) {
+    if (const int c = compareDouble(a.entry->groupOrder, b.entry->groupOrder))
         return c < 0;
-    if (const int c = a.group.compare(b.group))
+    if (a.groupRank != b.groupRank)
+        return a.groupRank < b.groupRank;
+    if (const int c = compareDouble(a.entry->order, b.entry->order))
         return c < 0;
-    if (const int c = compareDouble(a.order, b.order))
-        return c < 0;
-    return a.name < b.name;
+    return a.entry->name < b.entry->name;
 }
 
-// Sorts entries by moving each once: the sort itself orders pointers, as an
-// entry is far larger than a pointer to it. Entries that compare equal keep
-// their method order.
+// Sorts entries by moving each once: the sort itself orders keys, as an
+// entry is far larger than a key. Entries that compare equal keep their
+// method order.
 void sortEntries(std::unique_ptr<EntryImpl[]>& entries, size_t count) {
     if (count < 2)
         return;
-    std::vector<EntryImpl*> order(count);
+    // A file has few groups and many entries per group: the groups are
+    // ranked once, by their text, before the entries are sorted.
+    std::unordered_map<std::wstring_view, size_t> ranks;
     for (size_t i = 0; i < count; ++i)
-        order[i] = &entries[i];
-    std::stable_sort(order.begin(), order.end(),
-                     [](const EntryImpl* a, const EntryImpl* b) { return entryLess(*a, *b); });
+        ranks.emplace(entries[i].group, 0);
+    std::vector<std::wstring_view> groups;
+    groups.reserve(ranks.size());
+    for (const auto& group : ranks)
+        groups.push_back(group.first);
+    std::sort(groups.begin(), groups.end());
+    for (size_t r = 0; r < groups.size(); ++r)
+        ranks[groups[r]] = r;
+
+    std::vector<SortKey> keys(count);
+    for (size_t i = 0; i < count; ++i)
+        keys[i] = {&entries[i], ranks[entries[i].group]};
+    std::stable_sort(keys.begin(), keys.end(), keyLess);
     auto sorted = std::make_unique<EntryImpl[]>(count);
     for (size_t i = 0; i < count; ++i)
-        sorted[i] = std::move(*order[i]);
+        sorted[i] = std::move(*keys[i].entry);
     entries = std::move(sorted);
 }
 
-enum class Marker { None, Attribute, Rule };
+enum class Marker : uint8_t { Unseen, None, Attribute, Rule };
 
-Marker markerOf(const AnnotationConverter& converter, const AnnotationInfo& nested) {
-    std::string scratch;
-    const std::string& name = converter.nestedName(nested, scratch);
-    if (name == "_$ATTR")
-        return Marker::Attribute;
-    if (name == "_$RULE")
-        return Marker::Rule;
-    return Marker::None;
-}
+// The marker a nested annotation's name makes it. Names are pool constants
+// shared by thousands of annotations: each slot's text is looked at once.
+class Markers {
+public:
+    explicit Markers(const AnnotationConverter& converter)
+        : mConverter(converter), mSlots(converter.pool().size(), Marker::Unseen) {}
+
+    Marker of(const AnnotationInfo& nested) {
+        const classfile::ElementValue* name = mConverter.namePair(nested);
+        if (!name)
+            return Marker::None;
+        const size_t slot = name->const_value_index;
+        if (slot >= mSlots.size())
+            return Marker::None; // names no constant: the empty name
+        Marker& marker = mSlots[slot];
+        if (marker == Marker::Unseen) {
+            std::string scratch;
+            const std::string_view text = mConverter.constantText(slot, scratch);
+            marker = text == "_$ATTR" ? Marker::Attribute
+                                      : (text == "_$RULE" ? Marker::Rule : Marker::None);
+        }
+        return marker;
+    }
+
+private:
+    const AnnotationConverter& mConverter;
+    std::vector<Marker> mSlots;
+};
 
 } // namespace
 
-std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
-    const AnnotationConverter converter(cls.pool());
+std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(Translation& translation) {
+    const ClassInfo& cls = translation.cls;
+    const AnnotationConverter converter(translation.pool, &translation.budget);
     auto info = std::make_unique<RuleFileInfoImpl>();
 
     std::vector<const AnnotationInfo*> fileContainers;
@@ -194,12 +232,13 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
         const AnnotationInfo* container = nullptr;
     };
     std::vector<FirstMarker> first(cls.methods.size());
+    Markers markers(converter);
     size_t attributes = 0, rules = 0;
     for (size_t m = 0; m < cls.methods.size(); ++m)
         forEachContainer(converter, visibleAnnotations(cls.methods[m]->attributes),
                          [&](const AnnotationInfo& c) {
                              forEachNested(c, [&](const AnnotationInfo& nested) {
-                                 const Marker marker = markerOf(converter, nested);
+                                 const Marker marker = markers.of(nested);
                                  attributes += marker == Marker::Attribute;
                                  rules += marker == Marker::Rule;
                                  if (marker != Marker::None && first[m].kind == Marker::None)
@@ -218,10 +257,11 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(const ClassInfo& cls) {
     size_t nextAttribute = 0, nextRule = 0;
     for (size_t m = 0; m < cls.methods.size(); ++m) {
         if (first[m].kind == Marker::Attribute)
-            fillEntry(converter, *cls.methods[m], *first[m].container,
+            fillEntry(translation, converter, *cls.methods[m], *first[m].container,
                       info->attributes[nextAttribute++]);
         else if (first[m].kind == Marker::Rule)
-            fillEntry(converter, *cls.methods[m], *first[m].container, info->rules[nextRule++]);
+            fillEntry(translation, converter, *cls.methods[m], *first[m].container,
+                      info->rules[nextRule++]);
     }
 
     sortEntries(info->attributes, info->numAttributes);

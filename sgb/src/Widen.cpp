@@ -1,4 +1,4 @@
-#include "PoolText.h"
+#include "Widen.h"
 
 #include "ExpansionBudget.h"
 
@@ -6,8 +6,9 @@
 
 namespace sgb {
 
-std::wstring widen(std::string_view text) {
-    ExpansionBudget::charge(text.size() * sizeof(wchar_t));
+std::wstring widen(std::string_view text, ExpansionBudget* budget) {
+    if (budget)
+        budget->charge(text.size() * sizeof(wchar_t));
     // Plain ASCII up to the end or the first zero byte converts char by char;
     // anything else takes the full conversion.
     size_t end = 0;

@@ -59,6 +59,18 @@ TEST(ByteReader, EndOfInputNamesTheOffsetAndWhatWasMissing) {
     EXPECT_THROW(ByteReader r(none), std::runtime_error);
 }
 
+TEST(ByteReader, CountsFromTheStreamsPosition) {
+    std::istringstream in(std::string("skipXYZ"));
+    in.seekg(4);
+    {
+        ByteReader r(in);
+        EXPECT_EQ(r.offset(), 0u);
+        EXPECT_EQ(r.remaining(), 3u);
+        EXPECT_EQ(r.u1(), 'X');
+    }
+    EXPECT_EQ(in.tellg(), 5);
+}
+
 TEST(ByteReader, CapacityNeverExceedsWhatTheInputCanHold) {
     std::istringstream in(std::string(100, 'x'));
     ByteReader r(in);

@@ -6,9 +6,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sgb {
+
+class ExpansionBudget;
 
 /// The type name of the container annotation that carries a rule file's and
 /// its methods' rule-language annotations.
@@ -20,7 +23,9 @@ extern const char* const kContainerAnnotationType;
 /// element instead of a text comparison.
 class AnnotationConverter {
 public:
-    explicit AnnotationConverter(const classfile::ConstantPool& pool);
+    /// Wide texts made are charged to `budget` when there is one.
+    explicit AnnotationConverter(const classfile::ConstantPool& pool,
+                                 ExpansionBudget* budget = nullptr);
 
     /// True when `annotation` is a container annotation (its type name begins
     /// with the 28 characters of kContainerAnnotationType).
@@ -28,10 +33,14 @@ public:
 
     /// The value of a nested annotation's "name" element (the last one when
     /// it has several) as narrow text, or the empty text when it has none.
-    /// The result refers into the pool, or into `scratch` when the constant
-    /// is not a UTF-8 entry.
-    const std::string& nestedName(const classfile::AnnotationInfo& nested,
-                                  std::string& scratch) const;
+    /// The result views the pool's text, or `scratch` when the constant is
+    /// not a UTF-8 entry.
+    std::string_view nestedName(const classfile::AnnotationInfo& nested,
+                                std::string& scratch) const;
+    /// The "name" element whose value nestedName gives, or null.
+    const classfile::ElementValue* namePair(const classfile::AnnotationInfo& nested) const;
+    /// What nestedName gives for a name element's constant at `slot`.
+    std::string_view constantText(size_t slot, std::string& scratch) const;
 
     /// Fills `target` (a default-constructed annotation) from one nested
     /// annotation: its name and the arguments described by the parallel
@@ -59,8 +68,10 @@ public:
 
 private:
     SlotKind kindOf(size_t index) const;
+    std::wstring constantWide(size_t index) const;
 
     const classfile::ConstantPool& mPool;
+    ExpansionBudget* mBudget;
     mutable std::vector<SlotKind> mKinds; ///< one per pool slot
 };
 
@@ -71,7 +82,7 @@ template <typename Visit>
 void forEachNested(const classfile::AnnotationInfo& container, Visit&& visit) {
     if (container.element_value_pairs.empty())
         return;
-    for (const auto& value : container.element_value_pairs.front()->values)
+    for (const classfile::ElementValue* value : container.element_value_pairs.front()->values)
         if (value->annotation_value)
             visit(*value->annotation_value);
 }
@@ -79,9 +90,9 @@ void forEachNested(const classfile::AnnotationInfo& container, Visit&& visit) {
 /// One-off forms of AnnotationConverter's operations.
 bool isContainerAnnotation(const classfile::ConstantPool& pool,
                            const classfile::AnnotationInfo& annotation);
-const std::string& nestedAnnotationName(const classfile::ConstantPool& pool,
-                                        const classfile::AnnotationInfo& nested,
-                                        std::string& scratch);
+std::string_view nestedAnnotationName(const classfile::ConstantPool& pool,
+                                      const classfile::AnnotationInfo& nested,
+                                      std::string& scratch);
 void convertAnnotation(const classfile::ConstantPool& pool, rulefileinfo::AnnotationImpl& target,
                        const classfile::AnnotationInfo& nested);
 
