@@ -89,7 +89,7 @@ public:
         const uint64_t size = minSize == 0 ? 1 : minSize;
         if (uint64_t{count} * size <= left)
             return count;
-        return static_cast<size_t>(left / size);
+        return left / size;
     }
 
     /// Throws std::runtime_error "unexpected end of input at offset N ...".
