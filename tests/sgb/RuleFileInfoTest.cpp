@@ -232,7 +232,7 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
         sgb::forEachNested(*a, [&](const classfile::AnnotationInfo& nested) {
             rulefileinfo::AnnotationImpl converted;
             sgb::convertAnnotation(cls.pool(), converted, nested);
-            seen += sgb::nestedAnnotationName(cls.pool(), nested, scratch) + "=" +
+            seen += std::string(sgb::nestedAnnotationName(cls.pool(), nested, scratch)) + "=" +
                     util::toUTF8(converted.name) + std::to_string(converted.numArguments) + " ";
         });
     }
