@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace sgb {
@@ -125,59 +127,111 @@ void fillEntry(Translation& translation, const AnnotationConverter& converter,
     applySortAnnotations(entry);
 }
 
-// A total order on doubles that puts NaN last, so that a NaN read from a file
-// cannot break the sort.
-int compareDouble(double a, double b) {
-    const bool nanA = std::isnan(a), nanB = std::isnan(b);
-    if (nanA || nanB)
-        return nanA == nanB ? 0 : (nanA ? 1 : -1);
-    return a < b ? -1 : (b < a ? 1 : 0);
+// An unsigned integer that orders as the double does, with every NaN equal
+// and last and -0.0 equal to 0.0, so that a NaN read from a file cannot break
+// the sort and the sort compares integers.
+uint64_t orderBits(double value) {
+    if (std::isnan(value))
+        return std::numeric_limits<uint64_t>::max();
+    if (value == 0.0)
+        value = 0.0;
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    constexpr uint64_t sign = uint64_t{1} << 63;
+    return (bits & sign) ? ~bits : bits | sign;
 }
 
-// An entry with the rank of its group among the distinct groups of its list,
-// so that most comparisons of the sort compare numbers, not texts.
+// The first eight characters of a name, one byte each, in an integer that
+// orders as the names do wherever two prefixes differ. A character outside
+// 1..254 ends the prefix (as 0 below every character, as 255 above), so that
+// two names with equal prefixes still need their texts compared.
+uint64_t namePrefix(std::wstring_view name) {
+    uint64_t prefix = 0;
+    bool ended = false;
+    for (size_t i = 0; i < 8; ++i) {
+        uint64_t byte = 0;
+        if (!ended && i < name.size()) {
+            const wchar_t c = name[i];
+            ended = c < 1 || c > 254;
+            byte = ended ? (c < 1 ? 0 : 255) : static_cast<uint64_t>(c);
+        }
+        prefix = prefix << 8 | byte;
+    }
+    return prefix;
+}
+
+// What an entry is sorted by, held apart from the entry so that most
+// comparisons compare integers in one small record: group order, the rank
+// of the group's text among the distinct groups of the list, order, name;
+// the method order last, which keeps entries of equal keys in it (a class
+// has at most 65,535 methods, so 32 bits hold it).
 struct SortKey {
-    EntryImpl* entry;
-    size_t groupRank;
+    uint64_t groupOrder;
+    uint64_t order;
+    uint64_t prefix;
+    std::wstring_view name;
+    uint32_t groupRank;
+    uint32_t index;
 };
 
 bool keyLess(const SortKey& a, const SortKey& b) {
-    if (const int c = compareDouble(a.entry->groupOrder, b.entry->groupOrder))
-        return c < 0;
+    if (a.groupOrder != b.groupOrder)
+        return a.groupOrder < b.groupOrder;
     if (a.groupRank != b.groupRank)
         return a.groupRank < b.groupRank;
-    if (const int c = compareDouble(a.entry->order, b.entry->order))
+    if (a.order != b.order)
+        return a.order < b.order;
+    if (a.prefix != b.prefix)
+        return a.prefix < b.prefix;
+    if (const int c = a.name.compare(b.name))
         return c < 0;
-    return a.entry->name < b.entry->name;
+    return a.index < b.index;
 }
 
-// Sorts entries by moving each once: the sort itself orders keys, as an
-// entry is far larger than a key. Entries that compare equal keep their
-// method order.
-void sortEntries(std::unique_ptr<EntryImpl[]>& entries, size_t count) {
+// Sorts the entries in place: the keys are sorted, then each entry is moved
+// along the cycles of the permutation, once, without a second array.
+void sortEntries(EntryImpl* entries, size_t count) {
     if (count < 2)
         return;
     // A file has few groups and many entries per group: the groups are
     // ranked once, by their text, before the entries are sorted.
-    std::unordered_map<std::wstring_view, size_t> ranks;
+    std::vector<std::wstring_view> groups(count);
     for (size_t i = 0; i < count; ++i)
-        ranks.emplace(entries[i].group, 0);
-    std::vector<std::wstring_view> groups;
-    groups.reserve(ranks.size());
-    for (const auto& group : ranks)
-        groups.push_back(group.first);
+        groups[i] = entries[i].group;
     std::sort(groups.begin(), groups.end());
-    for (size_t r = 0; r < groups.size(); ++r)
-        ranks[groups[r]] = r;
+    groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
 
     std::vector<SortKey> keys(count);
-    for (size_t i = 0; i < count; ++i)
-        keys[i] = {&entries[i], ranks[entries[i].group]};
-    std::stable_sort(keys.begin(), keys.end(), keyLess);
-    auto sorted = std::make_unique<EntryImpl[]>(count);
-    for (size_t i = 0; i < count; ++i)
-        sorted[i] = std::move(*keys[i].entry);
-    entries = std::move(sorted);
+    for (size_t i = 0; i < count; ++i) {
+        const EntryImpl& entry = entries[i];
+        const auto rank = std::lower_bound(groups.begin(), groups.end(), entry.group);
+        keys[i] = {orderBits(entry.groupOrder),
+                   orderBits(entry.order),
+                   namePrefix(entry.name),
+                   entry.name,
+                   static_cast<uint32_t>(rank - groups.begin()),
+                   static_cast<uint32_t>(i)};
+    }
+    std::sort(keys.begin(), keys.end(), keyLess);
+
+    // keys[i].index is where the entry that belongs at i is now; a visited
+    // slot is marked by pointing at itself.
+    for (size_t start = 0; start < count; ++start) {
+        if (keys[start].index == start)
+            continue;
+        EntryImpl held = std::move(entries[start]);
+        size_t to = start;
+        for (;;) {
+            const size_t from = keys[to].index;
+            keys[to].index = static_cast<uint32_t>(to);
+            if (from == start) {
+                entries[to] = std::move(held);
+                break;
+            }
+            entries[to] = std::move(entries[from]);
+            to = from;
+        }
+    }
 }
 
 enum class Marker : uint8_t { Unseen, None, Attribute, Rule };
@@ -264,8 +318,8 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(Translation& translation) {
                       info->rules[nextRule++]);
     }
 
-    sortEntries(info->attributes, info->numAttributes);
-    sortEntries(info->rules, info->numRules);
+    sortEntries(info->attributes.get(), info->numAttributes);
+    sortEntries(info->rules.get(), info->numRules);
     return info;
 }
 

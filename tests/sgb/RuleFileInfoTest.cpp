@@ -134,6 +134,8 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
     const std::vector<std::pair<const char*, std::vector<RuleAnnotation>>> rules = {
         {"Zeta", {order(1)}},
         {"Alpha", {order(1)}},
+        {"\u0460a", {order(3)}}, // U+0460 sorts after U+03A9, whatever follows
+        {"\u03A9b", {order(3)}},
         {"Start", {start}},
         {"StartWithArg", {{"$StartRule", {Arg::number("", 1)}}}},
         {"OrderedByText", {{"$Order", {Arg::text("", "3")}}}},
@@ -158,7 +160,8 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
     const auto& info = infoOf(sgb);
     EXPECT_EQ(describe(info.rules, info.numRules),
               "0 GroupA1()@-0/1 A 0 GroupB1()@-0/1 B 0 Walls()@-0/5 Wall 0 GroupNoFloat()@-0 "
-              "0 OrderedByText()@-0 0 StartWithArg()@-0 0 Alpha()@1 0 Zeta()@1 0 Start()@1000000 "
+              "0 OrderedByText()@-0 0 StartWithArg()@-0 0 Alpha()@1 0 Zeta()@1 0 \u03A9b()@3 "
+              "0 \u0460a()@3 0 Start()@1000000 "
               "0 OrderThenStart()@1000002 0 NanA()@nan 0 NanB()@nan 0 NanGroupA()@-0/nan A ");
     EXPECT_EQ(describe(info.attributes, info.numAttributes), "2 attrA()@-1 2 $a..b()@-0 ");
 }
