@@ -1,5 +1,6 @@
 #include "sgb/AnnotationConverter.h"
 
+#include "ExpansionBudget.h"
 #include "Widen.h"
 
 #include <algorithm>
@@ -45,10 +46,10 @@ zul::AnnotationArgumentType typeFromChar(const ConstantPool& pool, const Element
     }
 }
 
-using SlotKind = AnnotationConverter::SlotKind;
+} // namespace
 
-void fillArguments(const ConstantPool& pool, ExpansionBudget* budget, AnnotationImpl& target,
-                   SlotKind element, const ElementValue& array) {
+void AnnotationConverter::fillArguments(AnnotationImpl& target, SlotKind element,
+                                        const ElementValue& array) const {
     const auto& values = array.values;
     if (!target.arguments && !values.empty()) {
         target.arguments = std::make_unique<AnnotationArgumentImpl[]>(values.size());
@@ -65,27 +66,26 @@ void fillArguments(const ConstantPool& pool, ExpansionBudget* budget, Annotation
             continue;
         }
         const ElementValue& value = *values[i];
-        std::string scratch;
         switch (element) {
         case SlotKind::Types:
-            argument.type = typeFromChar(pool, value);
+            argument.type = typeFromChar(mPool, value);
             break;
         case SlotKind::Names:
-            argument.key = widen(constantText(pool, value.const_value_index, scratch), budget);
+            argument.key = constantWide(value.const_value_index);
             break;
         case SlotKind::Bvals: {
-            const auto* constant = constantAt<classfile::CPEInteger>(pool, value.const_value_index);
+            const auto* constant =
+                constantAt<classfile::CPEInteger>(mPool, value.const_value_index);
             argument.boolValue = constant && constant->value != 0;
             break;
         }
         case SlotKind::Dvals: {
-            const auto* constant = constantAt<classfile::CPEDouble>(pool, value.const_value_index);
+            const auto* constant = constantAt<classfile::CPEDouble>(mPool, value.const_value_index);
             argument.floatValue = constant ? constant->value : 0.0;
             break;
         }
         case SlotKind::Svals:
-            if (const classfile::CPEUtf8* text = pool.utf8At(value.const_value_index))
-                argument.strValue = widen(text->value, budget);
+            wideUtf8(value.const_value_index, argument.strValue);
             break;
         default:
             break;
@@ -93,15 +93,21 @@ void fillArguments(const ConstantPool& pool, ExpansionBudget* budget, Annotation
     }
 }
 
-SlotKind classify(const classfile::CPEUtf8* entry) {
+AnnotationConverter::SlotKind AnnotationConverter::classify(size_t slot) const {
     static constexpr struct {
         std::string_view text;
         SlotKind kind;
-    } kKnown[] = {{"name", SlotKind::Name},   {"types", SlotKind::Types},
-                  {"names", SlotKind::Names}, {"bvals", SlotKind::Bvals},
-                  {"dvals", SlotKind::Dvals}, {"svals", SlotKind::Svals}};
+    } kKnown[] = {{"name", SlotKind::Name},
+                  {"types", SlotKind::Types},
+                  {"names", SlotKind::Names},
+                  {"bvals", SlotKind::Bvals},
+                  {"dvals", SlotKind::Dvals},
+                  {"svals", SlotKind::Svals},
+                  {"_$ATTR", SlotKind::AttributeMarker},
+                  {"_$RULE", SlotKind::RuleMarker}};
+    const classfile::CPEUtf8* entry = mPool.utf8At(slot);
     if (!entry)
-        return SlotKind::Other;
+        return mPool.find(slot) ? SlotKind::NotText : SlotKind::Other;
     const std::string_view text = entry->value;
     for (const auto& known : kKnown)
         if (text == known.text)
@@ -110,23 +116,38 @@ SlotKind classify(const classfile::CPEUtf8* entry) {
                                                               : SlotKind::Other;
 }
 
-} // namespace
-
 AnnotationConverter::AnnotationConverter(const ConstantPool& pool, ExpansionBudget* budget)
-    : mPool(pool), mBudget(budget), mKinds(pool.size(), SlotKind::Unseen) {}
+    : mPool(pool), mBudget(budget), mKinds(pool.size(), SlotKind::Unseen),
+      mWideSlots(pool.size(), 0) {}
 
-std::wstring AnnotationConverter::constantWide(size_t index) const {
-    std::string scratch;
-    return widen(constantText(index, scratch), mBudget);
+bool AnnotationConverter::wideUtf8(size_t slot, std::wstring& out) const {
+    if (slot < mWideSlots.size() && mWideSlots[slot] != 0) {
+        const WideText& known = mWide[mWideSlots[slot] - 1];
+        if (mBudget)
+            mBudget->charge(known.charge);
+        out = known.text;
+        return true;
+    }
+    const classfile::CPEUtf8* entry = mPool.utf8At(slot);
+    if (!entry)
+        return false;
+    out = widen(entry->value, mBudget);
+    mWide.push_back({out, entry->value.size() * sizeof(wchar_t)});
+    mWideSlots[slot] = static_cast<uint32_t>(mWide.size());
+    return true;
 }
 
-AnnotationConverter::SlotKind AnnotationConverter::kindOf(size_t index) const {
-    if (index >= mKinds.size())
-        return SlotKind::Other;
-    SlotKind& kind = mKinds[index];
-    if (kind == SlotKind::Unseen)
-        kind = classify(mPool.utf8At(index));
-    return kind;
+std::wstring AnnotationConverter::wideText(size_t slot) const {
+    std::wstring out;
+    if (!wideUtf8(slot, out)) {
+        std::string scratch;
+        out = widen(mPool.textView(slot, scratch), mBudget);
+    }
+    return out;
+}
+
+std::wstring AnnotationConverter::constantWide(size_t slot) const {
+    return mPool.find(slot) ? wideText(slot) : std::wstring();
 }
 
 bool AnnotationConverter::isContainer(const classfile::AnnotationInfo& annotation) const {
@@ -141,14 +162,33 @@ const ElementValue* AnnotationConverter::namePair(const classfile::AnnotationInf
     return last;
 }
 
-std::string_view AnnotationConverter::constantText(size_t slot, std::string& scratch) const {
-    return sgb::constantText(mPool, slot, scratch);
+AnnotationConverter::Marker
+AnnotationConverter::markerOf(const classfile::AnnotationInfo& nested) const {
+    const ElementValue* name = namePair(nested);
+    if (!name)
+        return Marker::None;
+    switch (kindOf(name->const_value_index)) {
+    case SlotKind::AttributeMarker:
+        return Marker::Attribute;
+    case SlotKind::RuleMarker:
+        return Marker::Rule;
+    case SlotKind::NotText: {
+        // Another kind of constant marks by its text too; files that name
+        // annotations so are rare enough not to keep what was found.
+        std::string scratch;
+        const std::string_view text = mPool.textView(name->const_value_index, scratch);
+        return text == "_$ATTR" ? Marker::Attribute
+                                : (text == "_$RULE" ? Marker::Rule : Marker::None);
+    }
+    default:
+        return Marker::None;
+    }
 }
 
 std::string_view AnnotationConverter::nestedName(const classfile::AnnotationInfo& nested,
                                                  std::string& scratch) const {
     const ElementValue* last = namePair(nested);
-    return last ? constantText(last->const_value_index, scratch) : std::string_view();
+    return last ? constantText(mPool, last->const_value_index, scratch) : std::string_view();
 }
 
 void AnnotationConverter::convert(AnnotationImpl& target,
@@ -160,7 +200,7 @@ void AnnotationConverter::convert(AnnotationImpl& target,
         if (element == SlotKind::Name)
             target.name = constantWide(pair->const_value_index);
         else if (element >= SlotKind::Types && element <= SlotKind::Svals)
-            fillArguments(mPool, mBudget, target, element, *pair);
+            fillArguments(target, element, *pair);
     }
 }
 

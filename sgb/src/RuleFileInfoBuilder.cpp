@@ -75,6 +75,8 @@ void applySortAnnotations(EntryImpl& entry) {
         const AnnotationImpl& annotation = entry.annotations[a];
         const size_t n = annotation.numArguments;
         const std::wstring_view name = annotation.name;
+        if (name.empty() || name[0] != L'$')
+            continue; // the common case: no sort annotation
         if (name == L"$Order") {
             if (n >= 1 && annotation.arguments[0].type == zul::AAT_FLOAT)
                 entry.order = annotation.arguments[0].floatValue;
@@ -115,8 +117,7 @@ void fillEntry(Translation& translation, const AnnotationConverter& converter,
         parameter.type = types[p];
         // A table shorter than the parameter list leaves the rest generic names.
         if (locals && p < locals->local_variable_table.size())
-            parameter.name = translation.widen(
-                pool.textView(locals->local_variable_table[p].name_index, scratch));
+            parameter.name = converter.wideText(locals->local_variable_table[p].name_index);
         else
             parameter.name = L"param" + std::to_wstring(p);
     }
@@ -141,24 +142,27 @@ uint64_t orderBits(double value) {
     return (bits & sign) ? ~bits : bits | sign;
 }
 
-// The first eight characters of a name, one byte each, in an integer that
-// orders as the names do wherever two prefixes differ. A character outside
-// 1..254 ends the prefix (as 0 below every character, as 255 above), so that
-// two names with equal prefixes still need their texts compared.
-uint64_t namePrefix(std::wstring_view name) {
-    uint64_t prefix = 0;
-    bool ended = false;
-    for (size_t i = 0; i < 8; ++i) {
-        uint64_t byte = 0;
-        if (!ended && i < name.size()) {
-            const wchar_t c = name[i];
-            ended = c < 1 || c > 254;
-            byte = ended ? (c < 1 ? 0 : 255) : static_cast<uint64_t>(c);
+// The first sixteen characters of a name, one byte each, in two integers
+// that order as the names do wherever two prefixes differ. A character
+// outside 1..254 ends the prefix (as 0 below every character, as 255 above),
+// so that two names with equal prefixes still need their texts compared.
+struct NamePrefix {
+    uint64_t high = 0, low = 0;
+
+    explicit NamePrefix(std::wstring_view name) {
+        bool ended = false;
+        for (size_t i = 0; i < 16; ++i) {
+            uint64_t byte = 0;
+            if (!ended && i < name.size()) {
+                const wchar_t c = name[i];
+                ended = c < 1 || c > 254;
+                byte = ended ? (c < 1 ? 0 : 255) : static_cast<uint64_t>(c);
+            }
+            uint64_t& word = i < 8 ? high : low;
+            word = word << 8 | byte;
         }
-        prefix = prefix << 8 | byte;
     }
-    return prefix;
-}
+};
 
 // What an entry is sorted by, held apart from the entry so that most
 // comparisons compare integers in one small record: group order, the rank
@@ -168,7 +172,7 @@ uint64_t namePrefix(std::wstring_view name) {
 struct SortKey {
     uint64_t groupOrder;
     uint64_t order;
-    uint64_t prefix;
+    NamePrefix prefix;
     std::wstring_view name;
     uint32_t groupRank;
     uint32_t index;
@@ -181,88 +185,73 @@ bool keyLess(const SortKey& a, const SortKey& b) {
         return a.groupRank < b.groupRank;
     if (a.order != b.order)
         return a.order < b.order;
-    if (a.prefix != b.prefix)
-        return a.prefix < b.prefix;
+    if (a.prefix.high != b.prefix.high)
+        return a.prefix.high < b.prefix.high;
+    if (a.prefix.low != b.prefix.low)
+        return a.prefix.low < b.prefix.low;
     if (const int c = a.name.compare(b.name))
         return c < 0;
     return a.index < b.index;
 }
 
-// Sorts the entries in place: the keys are sorted, then each entry is moved
-// along the cycles of the permutation, once, without a second array.
-void sortEntries(EntryImpl* entries, size_t count) {
-    if (count < 2)
-        return;
-    // A file has few groups and many entries per group: the groups are
-    // ranked once, by their text, before the entries are sorted.
-    std::vector<std::wstring_view> groups(count);
-    for (size_t i = 0; i < count; ++i)
-        groups[i] = entries[i].group;
-    std::sort(groups.begin(), groups.end());
-    groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
-
-    std::vector<SortKey> keys(count);
-    for (size_t i = 0; i < count; ++i) {
-        const EntryImpl& entry = entries[i];
-        const auto rank = std::lower_bound(groups.begin(), groups.end(), entry.group);
-        keys[i] = {orderBits(entry.groupOrder),
-                   orderBits(entry.order),
-                   namePrefix(entry.name),
-                   entry.name,
-                   static_cast<uint32_t>(rank - groups.begin()),
-                   static_cast<uint32_t>(i)};
-    }
-    std::sort(keys.begin(), keys.end(), keyLess);
-
-    // keys[i].index is where the entry that belongs at i is now; a visited
-    // slot is marked by pointing at itself.
-    for (size_t start = 0; start < count; ++start) {
-        if (keys[start].index == start)
-            continue;
-        EntryImpl held = std::move(entries[start]);
-        size_t to = start;
-        for (;;) {
-            const size_t from = keys[to].index;
-            keys[to].index = static_cast<uint32_t>(to);
-            if (from == start) {
-                entries[to] = std::move(held);
-                break;
-            }
-            entries[to] = std::move(entries[from]);
-            to = from;
-        }
-    }
-}
-
-enum class Marker : uint8_t { Unseen, None, Attribute, Rule };
-
-// The marker a nested annotation's name makes it. Names are pool constants
-// shared by thousands of annotations: each slot's text is looked at once.
-class Markers {
+// Sorts one list of entries. Each entry's key is taken as soon as it is
+// filled, while its texts are still in the cache; the sort orders the keys,
+// then moves each entry once along the cycles of the permutation, in place.
+class EntrySorter {
 public:
-    explicit Markers(const AnnotationConverter& converter)
-        : mConverter(converter), mSlots(converter.pool().size(), Marker::Unseen) {}
+    explicit EntrySorter(size_t count) { mKeys.reserve(count); }
 
-    Marker of(const AnnotationInfo& nested) {
-        const classfile::ElementValue* name = mConverter.namePair(nested);
-        if (!name)
-            return Marker::None;
-        const size_t slot = name->const_value_index;
-        if (slot >= mSlots.size())
-            return Marker::None; // names no constant: the empty name
-        Marker& marker = mSlots[slot];
-        if (marker == Marker::Unseen) {
-            std::string scratch;
-            const std::string_view text = mConverter.constantText(slot, scratch);
-            marker = text == "_$ATTR" ? Marker::Attribute
-                                      : (text == "_$RULE" ? Marker::Rule : Marker::None);
+    /// Takes the key of the list's next entry.
+    void add(const EntryImpl& entry) {
+        const auto index = static_cast<uint32_t>(mKeys.size());
+        mKeys.push_back({orderBits(entry.groupOrder), orderBits(entry.order),
+                         NamePrefix(entry.name), entry.name, 0, index});
+        if (!entry.group.empty())
+            mGroups.push_back({entry.group, index});
+    }
+
+    size_t size() const { return mKeys.size(); }
+
+    /// Sorts `entries`, whose keys have all been taken.
+    void sort(EntryImpl* entries) {
+        rankGroups();
+        std::sort(mKeys.begin(), mKeys.end(), keyLess);
+        // mKeys[i].index is where the entry that belongs at i is now; a
+        // visited slot is marked by pointing at itself.
+        const size_t count = mKeys.size();
+        for (size_t start = 0; start < count; ++start) {
+            if (mKeys[start].index == start)
+                continue;
+            EntryImpl held = std::move(entries[start]);
+            size_t to = start;
+            for (;;) {
+                const size_t from = mKeys[to].index;
+                mKeys[to].index = static_cast<uint32_t>(to);
+                if (from == start) {
+                    entries[to] = std::move(held);
+                    break;
+                }
+                entries[to] = std::move(entries[from]);
+                to = from;
+            }
         }
-        return marker;
     }
 
 private:
-    const AnnotationConverter& mConverter;
-    std::vector<Marker> mSlots;
+    // Gives each key the rank of its group's text among the distinct texts:
+    // a file has few groups and many entries in none, which rank first.
+    void rankGroups() {
+        std::sort(mGroups.begin(), mGroups.end());
+        uint32_t rank = 0;
+        for (size_t i = 0; i < mGroups.size(); ++i) {
+            if (i == 0 || mGroups[i].first != mGroups[i - 1].first)
+                ++rank;
+            mKeys[mGroups[i].second].groupRank = rank;
+        }
+    }
+
+    std::vector<SortKey> mKeys;
+    std::vector<std::pair<std::wstring_view, uint32_t>> mGroups; ///< the entries in a group
 };
 
 } // namespace
@@ -281,18 +270,18 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(Translation& translation) {
     // Counting pass: every marker counts, even a second one on one method.
     // Each method's first marker and the container holding it are kept for
     // the filling pass.
+    using Marker = AnnotationConverter::Marker;
     struct FirstMarker {
         Marker kind = Marker::None;
         const AnnotationInfo* container = nullptr;
     };
     std::vector<FirstMarker> first(cls.methods.size());
-    Markers markers(converter);
     size_t attributes = 0, rules = 0;
     for (size_t m = 0; m < cls.methods.size(); ++m)
         forEachContainer(converter, visibleAnnotations(cls.methods[m]->attributes),
                          [&](const AnnotationInfo& c) {
                              forEachNested(c, [&](const AnnotationInfo& nested) {
-                                 const Marker marker = markers.of(nested);
+                                 const Marker marker = converter.markerOf(nested);
                                  attributes += marker == Marker::Attribute;
                                  rules += marker == Marker::Rule;
                                  if (marker != Marker::None && first[m].kind == Marker::None)
@@ -308,18 +297,23 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(Translation& translation) {
 
     // Filling pass, in method order: a method becomes one entry, filled from
     // the container in which its first marker was found.
-    size_t nextAttribute = 0, nextRule = 0;
+    EntrySorter attributeOrder(attributes), ruleOrder(rules);
     for (size_t m = 0; m < cls.methods.size(); ++m) {
-        if (first[m].kind == Marker::Attribute)
-            fillEntry(translation, converter, *cls.methods[m], *first[m].container,
-                      info->attributes[nextAttribute++]);
-        else if (first[m].kind == Marker::Rule)
-            fillEntry(translation, converter, *cls.methods[m], *first[m].container,
-                      info->rules[nextRule++]);
+        const bool isAttribute = first[m].kind == Marker::Attribute;
+        if (!isAttribute && first[m].kind != Marker::Rule)
+            continue;
+        EntrySorter& order = isAttribute ? attributeOrder : ruleOrder;
+        EntryImpl& entry = (isAttribute ? info->attributes : info->rules)[order.size()];
+        fillEntry(translation, converter, *cls.methods[m], *first[m].container, entry);
+        order.add(entry);
     }
-
-    sortEntries(info->attributes.get(), info->numAttributes);
-    sortEntries(info->rules.get(), info->numRules);
+    // Entries counted but never filled keep their defaults, and sort last.
+    for (size_t i = attributeOrder.size(); i < attributes; ++i)
+        attributeOrder.add(info->attributes[i]);
+    for (size_t i = ruleOrder.size(); i < rules; ++i)
+        ruleOrder.add(info->rules[i]);
+    attributeOrder.sort(info->attributes.get());
+    ruleOrder.sort(info->rules.get());
     return info;
 }
 
