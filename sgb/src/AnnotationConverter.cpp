@@ -48,6 +48,33 @@ zul::AnnotationArgumentType typeFromChar(const ConstantPool& pool, const Element
 
 } // namespace
 
+void AnnotationConverter::fillArgument(AnnotationArgumentImpl& argument, SlotKind element,
+                                       const ElementValue& value) const {
+    switch (element) {
+    case SlotKind::Types:
+        argument.type = typeFromChar(mPool, value);
+        break;
+    case SlotKind::Names:
+        argument.key = constantWide(value.const_value_index);
+        break;
+    case SlotKind::Bvals: {
+        const auto* constant = constantAt<classfile::CPEInteger>(mPool, value.const_value_index);
+        argument.boolValue = constant && constant->value != 0;
+        break;
+    }
+    case SlotKind::Dvals: {
+        const auto* constant = constantAt<classfile::CPEDouble>(mPool, value.const_value_index);
+        argument.floatValue = constant ? constant->value : 0.0;
+        break;
+    }
+    case SlotKind::Svals:
+        wideUtf8(value.const_value_index, argument.strValue);
+        break;
+    default:
+        break;
+    }
+}
+
 void AnnotationConverter::fillArguments(AnnotationImpl& target, SlotKind element,
                                         const ElementValue& array) const {
     const auto& values = array.values;
@@ -59,37 +86,10 @@ void AnnotationConverter::fillArguments(AnnotationImpl& target, SlotKind element
     // as they are (a short "names" array clears their keys).
     const size_t available = std::min(values.size(), target.numArguments);
     for (size_t i = 0; i < target.numArguments; ++i) {
-        AnnotationArgumentImpl& argument = target.arguments[i];
-        if (i >= available) {
-            if (element == SlotKind::Names)
-                argument.key.clear();
-            continue;
-        }
-        const ElementValue& value = *values[i];
-        switch (element) {
-        case SlotKind::Types:
-            argument.type = typeFromChar(mPool, value);
-            break;
-        case SlotKind::Names:
-            argument.key = constantWide(value.const_value_index);
-            break;
-        case SlotKind::Bvals: {
-            const auto* constant =
-                constantAt<classfile::CPEInteger>(mPool, value.const_value_index);
-            argument.boolValue = constant && constant->value != 0;
-            break;
-        }
-        case SlotKind::Dvals: {
-            const auto* constant = constantAt<classfile::CPEDouble>(mPool, value.const_value_index);
-            argument.floatValue = constant ? constant->value : 0.0;
-            break;
-        }
-        case SlotKind::Svals:
-            wideUtf8(value.const_value_index, argument.strValue);
-            break;
-        default:
-            break;
-        }
+        if (i < available)
+            fillArgument(target.arguments[i], element, *values[i]);
+        else if (element == SlotKind::Names)
+            target.arguments[i].key.clear();
     }
 }
 
@@ -195,12 +195,47 @@ void AnnotationConverter::convert(AnnotationImpl& target,
                                   const classfile::AnnotationInfo& nested) const {
     target.numArguments = 0;
     target.arguments.reset();
+    // A compiler writes each of the five arrays once; then the arguments are
+    // made once and each array fills its field of them. A file that repeats
+    // an array (a later one overwrites what an earlier one set, and a short
+    // "names" clears the keys it leaves) is read array by array, in order.
+    constexpr auto first = static_cast<size_t>(SlotKind::Types);
+    constexpr auto last = static_cast<size_t>(SlotKind::Svals);
+    const ElementValue* arrays[last - first + 1] = {};
+    const ElementValue* sizing = nullptr;
+    bool repeated = false;
     for (const ElementValue* pair : nested.element_value_pairs) {
         const SlotKind element = kindOf(pair->element_name_index);
-        if (element == SlotKind::Name)
+        if (element == SlotKind::Name) {
             target.name = constantWide(pair->const_value_index);
-        else if (element >= SlotKind::Types && element <= SlotKind::Svals)
-            fillArguments(target, element, *pair);
+        } else if (element >= SlotKind::Types && element <= SlotKind::Svals) {
+            const ElementValue*& array = arrays[static_cast<size_t>(element) - first];
+            repeated = repeated || array;
+            array = pair;
+            if (!sizing && !pair->values.empty())
+                sizing = pair; // the first non-empty array sets the count
+        }
+    }
+    if (repeated) {
+        for (const ElementValue* pair : nested.element_value_pairs) {
+            const SlotKind element = kindOf(pair->element_name_index);
+            if (element >= SlotKind::Types && element <= SlotKind::Svals)
+                fillArguments(target, element, *pair);
+        }
+        return;
+    }
+    if (!sizing)
+        return;
+    const size_t count = sizing->values.size();
+    target.arguments = std::make_unique<AnnotationArgumentImpl[]>(count);
+    target.numArguments = count;
+    for (size_t a = first; a <= last; ++a) {
+        if (!arrays[a - first])
+            continue;
+        const auto& values = arrays[a - first]->values;
+        const size_t available = std::min(values.size(), count);
+        for (size_t i = 0; i < available; ++i)
+            fillArgument(target.arguments[i], static_cast<SlotKind>(a), *values[i]);
     }
 }
 

@@ -191,8 +191,9 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
     const auto onlyName =
         w.annotation("LX;", {{"name", ElementValueSpec::constant('s', w.utf8("@Name"))}});
     // The first non-empty array met sets the argument count (3); a short
-    // "names" clears the remaining keys, other short arrays leave defaults,
-    // and constants of an unexpected kind give defaults too.
+    // "names" clears the remaining keys, other short arrays leave defaults
+    // or what an earlier array of the same name set, and constants of an
+    // unexpected kind give defaults too.
     const uint16_t fChar = w.integer('f');
     const uint16_t sChar = w.integer('s');
     const uint16_t text = w.utf8("value");
@@ -207,6 +208,7 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
                                             {"names", arrayOf('s', {k0})},
                                             {"dvals", arrayOf('D', {number, integer})},
                                             {"bvals", arrayOf('Z', {integer, number, zero})},
+                                            {"svals", arrayOf('s', {k0})},
                                             {"name", ElementValueSpec::constant('s', mixedName)}});
     // Container types are compared over their first 28 characters.
     std::vector<testsupport::AnnotationSpec> containers;
@@ -222,7 +224,7 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
 
     const auto sgb = sgbtest::decode(f.str());
     EXPECT_EQ(describe(infoOf(sgb).annotations, infoOf(sgb).numAnnotations),
-              "@Name @Mixed(2 k0 1 4.5 value)(3  0 0 )(2  0 0 value) ");
+              "@Name @Mixed(2 k0 1 4.5 k0)(3  0 0 )(2  0 0 value) ");
 
     // The one-off forms of the converter's operations agree with it.
     std::istringstream in(f.str());

@@ -96,6 +96,8 @@ private:
     /// The wide text of whatever constant an element value refers to; empty
     /// when the slot is empty or outside the pool.
     std::wstring constantWide(size_t slot) const;
+    void fillArgument(rulefileinfo::AnnotationArgumentImpl& argument, SlotKind element,
+                      const classfile::ElementValue& value) const;
     void fillArguments(rulefileinfo::AnnotationImpl& target, SlotKind element,
                        const classfile::ElementValue& array) const;
 
