@@ -95,8 +95,15 @@ void applySortAnnotations(EntryImpl& entry) {
     }
 }
 
+// The annotations of a method's entry: those of the container in which its
+// first marker was found.
+struct EntryAnnotations {
+    size_t count = 0;
+    std::unique_ptr<AnnotationImpl[]> array;
+};
+
 void fillEntry(Translation& translation, const AnnotationConverter& converter,
-               const MethodInfo& method, const AnnotationInfo& container, EntryImpl& entry) {
+               const MethodInfo& method, EntryAnnotations& annotations, EntryImpl& entry) {
     const ConstantPool& pool = translation.pool;
     std::string descriptorCopy, scratch;
     const std::string_view descriptor = pool.textView(method.descriptor_index, descriptorCopy);
@@ -123,8 +130,8 @@ void fillEntry(Translation& translation, const AnnotationConverter& converter,
     }
 
     entry.order = -static_cast<double>(types.size());
-    const AnnotationInfo* containers[] = {&container};
-    convertNested(converter, containers, entry.numAnnotations, entry.annotations);
+    entry.numAnnotations = annotations.count;
+    entry.annotations = std::move(annotations.array);
     applySortAnnotations(entry);
 }
 
@@ -268,25 +275,32 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(Translation& translation) {
     convertNested(converter, fileContainers, info->numAnnotations, info->annotations);
 
     // Counting pass: every marker counts, even a second one on one method.
-    // Each method's first marker and the container holding it are kept for
-    // the filling pass.
+    // The container holding a method's first marker is converted into the
+    // annotations of its entry as soon as its markers are counted, while its
+    // records are still in the cache; the filling pass does the rest.
     using Marker = AnnotationConverter::Marker;
     struct FirstMarker {
         Marker kind = Marker::None;
-        const AnnotationInfo* container = nullptr;
+        EntryAnnotations annotations;
     };
     std::vector<FirstMarker> first(cls.methods.size());
     size_t attributes = 0, rules = 0;
     for (size_t m = 0; m < cls.methods.size(); ++m)
         forEachContainer(converter, visibleAnnotations(cls.methods[m]->attributes),
                          [&](const AnnotationInfo& c) {
+                             const bool marked = first[m].kind != Marker::None;
                              forEachNested(c, [&](const AnnotationInfo& nested) {
                                  const Marker marker = converter.markerOf(nested);
                                  attributes += marker == Marker::Attribute;
                                  rules += marker == Marker::Rule;
-                                 if (marker != Marker::None && first[m].kind == Marker::None)
-                                     first[m] = {marker, &c};
+                                 if (first[m].kind == Marker::None)
+                                     first[m].kind = marker;
                              });
+                             if (!marked && first[m].kind != Marker::None) {
+                                 const AnnotationInfo* containers[] = {&c};
+                                 EntryAnnotations& out = first[m].annotations;
+                                 convertNested(converter, containers, out.count, out.array);
+                             }
                          });
     info->numAttributes = attributes;
     if (attributes)
@@ -295,8 +309,7 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(Translation& translation) {
     if (rules)
         info->rules = std::make_unique<EntryImpl[]>(rules);
 
-    // Filling pass, in method order: a method becomes one entry, filled from
-    // the container in which its first marker was found.
+    // Filling pass, in method order: a method becomes one entry.
     EntrySorter attributeOrder(attributes), ruleOrder(rules);
     for (size_t m = 0; m < cls.methods.size(); ++m) {
         const bool isAttribute = first[m].kind == Marker::Attribute;
@@ -304,7 +317,7 @@ std::unique_ptr<RuleFileInfoImpl> buildRuleFileInfo(Translation& translation) {
             continue;
         EntrySorter& order = isAttribute ? attributeOrder : ruleOrder;
         EntryImpl& entry = (isAttribute ? info->attributes : info->rules)[order.size()];
-        fillEntry(translation, converter, *cls.methods[m], *first[m].container, entry);
+        fillEntry(translation, converter, *cls.methods[m], first[m].annotations, entry);
         order.add(entry);
     }
     // Entries counted but never filled keep their defaults, and sort last.
