@@ -125,7 +125,9 @@ bool AnnotationConverter::wideUtf8(size_t slot, std::wstring& out) const {
         const WideText& known = mWide[mWideSlots[slot] - 1];
         if (mBudget)
             mBudget->charge(known.charge);
-        out = known.text;
+        // A copy is made at the text's length; assigning into `out` would
+        // round a short text's capacity up.
+        out = std::wstring(known.text);
         return true;
     }
     const classfile::CPEUtf8* entry = mPool.utf8At(slot);
