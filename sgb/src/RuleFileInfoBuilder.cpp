@@ -157,16 +157,19 @@ struct NamePrefix {
     uint64_t high = 0, low = 0;
 
     explicit NamePrefix(std::wstring_view name) {
-        bool ended = false;
-        for (size_t i = 0; i < 16; ++i) {
-            uint64_t byte = 0;
-            if (!ended && i < name.size()) {
-                const wchar_t c = name[i];
-                ended = c < 1 || c > 254;
-                byte = ended ? (c < 1 ? 0 : 255) : static_cast<uint64_t>(c);
+        uint8_t bytes[16] = {};
+        const size_t n = std::min<size_t>(16, name.size());
+        for (size_t i = 0; i < n; ++i) {
+            const wchar_t c = name[i];
+            if (c < 1 || c > 254) {
+                bytes[i] = c < 1 ? 0 : 255;
+                break;
             }
-            uint64_t& word = i < 8 ? high : low;
-            word = word << 8 | byte;
+            bytes[i] = static_cast<uint8_t>(c);
+        }
+        for (size_t i = 0; i < 8; ++i) {
+            high = high << 8 | bytes[i];
+            low = low << 8 | bytes[8 + i];
         }
     }
 };
