@@ -4,20 +4,36 @@
 
 #include "util/Text.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace sgb {
 namespace {
 
-// The length of `text` up to its first zero byte, and whether that part is
-// plain ASCII. The loop has no early exit so that it runs over whole words.
-size_t asciiPrefix(std::string_view text, bool& ascii) {
-    const size_t end = std::min(text.find('\0'), text.size());
-    unsigned char bits = 0;
-    for (size_t i = 0; i < end; ++i)
-        bits |= static_cast<unsigned char>(text[i]);
-    ascii = bits < 0x80;
-    return end;
+constexpr uint64_t kLowBits = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+// The length of `text` up to its first zero byte, or npos when a byte of 0x80
+// or above comes first. Eight bytes at a time while none of them is either.
+size_t asciiLength(std::string_view text) {
+    const char* p = text.data();
+    const size_t n = text.size();
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, sizeof word);
+        const uint64_t zeroByte = (word - kLowBits) & ~word & kHighBits;
+        if ((word & kHighBits) | zeroByte)
+            break;
+    }
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c == 0)
+            return i;
+        if (c >= 0x80)
+            return std::string_view::npos;
+    }
+    return n;
 }
 
 } // namespace
@@ -25,25 +41,24 @@ size_t asciiPrefix(std::string_view text, bool& ascii) {
 std::wstring widen(std::string_view text, ExpansionBudget* budget) {
     if (budget)
         budget->charge(text.size() * sizeof(wchar_t));
-    bool ascii = false;
-    const size_t end = asciiPrefix(text, ascii);
-    if (!ascii)
+    const size_t length = asciiLength(text);
+    if (length == std::string_view::npos)
         return util::toWideACP(std::string(text));
+    // Built from the bytes directly: one block of the final size, no fill.
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    return std::wstring(bytes, bytes + end);
+    return std::wstring(bytes, bytes + length);
 }
 
 void widenAppend(std::wstring& out, std::string_view text, ExpansionBudget* budget) {
     if (budget)
         budget->charge(text.size() * sizeof(wchar_t));
-    bool ascii = false;
-    const size_t end = asciiPrefix(text, ascii);
-    if (!ascii) {
+    const size_t length = asciiLength(text);
+    if (length == std::string_view::npos) {
         out += util::toWideACP(std::string(text));
         return;
     }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    out.append(bytes, bytes + end);
+    for (size_t i = 0; i < length; ++i)
+        out += static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
 }
 
 } // namespace sgb
