@@ -1,3 +1,4 @@
+#include "JoinedTextTable.h"
 #include "TranslationSteps.h"
 
 #include "sgb/Builtins.h"
@@ -8,8 +9,8 @@
 #include "util/Log.h"
 
 #include <algorithm>
+#include <deque>
 #include <memory>
-#include <unordered_map>
 
 namespace sgb {
 
@@ -47,12 +48,23 @@ std::wstring baseName(const std::wstring& name) {
     return dollar == std::wstring::npos ? std::wstring() : name.substr(0, dollar);
 }
 
+// Entry `i` of `pool` as a `T`. The reader creates the entry class that the
+// tag names, so a matching tag needs no run-time type search; any other slot
+// goes to the pool's own check, which throws its error.
+template <typename T>
+const T& entryAs(const ConstantPool& pool, size_t i) {
+    const classfile::ConstantPoolEntry* entry = pool.find(i);
+    if (entry && entry->tag == T::TAG)
+        return static_cast<const T&>(*entry);
+    return pool.as<T>(i);
+}
+
 // A referenced member's name and descriptor. They are the pool's own texts,
 // or copies kept here when the pool gives them through toString.
 class MemberName {
 public:
     MemberName(const ConstantPool& pool, const classfile::CPERef& ref) {
-        const auto& nameAndType = pool.as<classfile::CPENameAndType>(ref.name_and_type_index);
+        const auto& nameAndType = entryAs<classfile::CPENameAndType>(pool, ref.name_and_type_index);
         name = pool.textView(nameAndType.name_index, mNameCopy);
         descriptor = pool.textView(nameAndType.descriptor_index, mDescriptorCopy);
     }
@@ -68,14 +80,15 @@ private:
 };
 
 std::string_view className(const ConstantPool& pool, uint32_t classIndex, std::string& scratch) {
-    return pool.textView(pool.as<classfile::CPEClass>(classIndex).name_index, scratch);
+    return pool.textView(entryAs<classfile::CPEClass>(pool, classIndex).name_index, scratch);
 }
 
 class ConstantTranslator {
 public:
     ConstantTranslator(Translation& translation, zulx::RuleData& record)
         : mT(translation), mClass(translation.cls), mPool(translation.pool), mRecord(record),
-          mWriter(record, &translation.budget), mDiagnostics(translation.diagnostics) {}
+          mWriter(record, &translation.budget), mDiagnostics(translation.diagnostics),
+          mMethodKeys(translation.cls.methods.size()) {}
 
     void run() {
         indexMethods();
@@ -88,14 +101,21 @@ public:
 
 private:
     void indexMethods() {
-        mMethodKeys.reserve(mClass.methods.size());
         for (size_t position = 0; position < mClass.methods.size(); ++position) {
             const MethodInfo& method = *mClass.methods[position];
-            std::string scratch;
-            std::string key(mPool.textView(method.name_index, scratch));
-            key += mPool.textView(method.descriptor_index, scratch);
-            mMethodKeys[std::move(key)] = position; // a later method with the same key wins
+            const std::string_view name = lastingText(method.name_index);
+            const std::string_view descriptor = lastingText(method.descriptor_index);
+            mMethodKeys.insert(name, descriptor, position, false); // a later method wins
         }
+    }
+
+    // Slot `i`'s text, viewed where it stays for the whole translation: the
+    // pool's own text, or a copy kept here when the pool gives it through
+    // toString.
+    std::string_view lastingText(size_t i) {
+        if (const classfile::CPEUtf8* utf8 = mPool.utf8At(i))
+            return utf8->value;
+        return mTextCopies.emplace_back(mPool.text(i));
     }
 
     void findBuiltinsClass() {
@@ -105,7 +125,8 @@ private:
                 continue;
             // Prefix and suffix may share the slash: com/ulno/Builtins qualifies.
             std::string scratch;
-            const std::string_view name = className(mPool, static_cast<uint32_t>(i), scratch);
+            const std::string_view name =
+                mPool.textView(static_cast<const classfile::CPEClass&>(*entry).name_index, scratch);
             if (startsWith(name, "com/ulno/") && endsWith(name, "/Builtins"))
                 mBuiltinsClass = static_cast<int64_t>(i);
         }
@@ -150,7 +171,12 @@ private:
         const std::string enumClass(afterLastSlash(cls));
         const std::string fieldName(field.name);
         const int32_t value = lookupEnumValue(getEnumMap(), enumClass, fieldName);
-        mWriter.putEnumValue(i, value, mT.widen(enumClass) + L"." + mT.widen(fieldName));
+        std::wstring name;
+        name.reserve(enumClass.size() + 1 + fieldName.size());
+        widenAppend(name, enumClass, &mT.budget);
+        name += L'.';
+        widenAppend(name, fieldName, &mT.budget);
+        mWriter.putEnumValue(i, value, std::move(name));
     }
 
     void translateMethodRef(size_t i, const classfile::CPEMethodRef& ref) {
@@ -158,9 +184,8 @@ private:
         std::string& key = mKey;
         key.assign(method.name).append(method.descriptor);
 
-        const auto defined = mMethodKeys.find(key);
-        if (defined != mMethodKeys.end()) {
-            mWriter.putMethod(i, definedMethod(i, defined->second));
+        if (const size_t* position = mMethodKeys.find(key)) {
+            mWriter.putMethod(i, definedMethod(i, *position));
             return;
         }
         if (ref.class_index == kOwnClassIndex) {
@@ -276,8 +301,9 @@ private:
     zulx::RuleData& mRecord;
     EntryWriter mWriter;
     Diagnostics& mDiagnostics;
-    std::unordered_map<std::string, size_t> mMethodKeys;
-    std::string mKey; ///< the key being looked up, kept to reuse its storage
+    std::deque<std::string> mTextCopies; ///< texts the method keys view, where the pool has none
+    JoinedTextTable mMethodKeys;         ///< the class's methods by name and descriptor
+    std::string mKey;                    ///< the key being looked up, kept to reuse its storage
     int64_t mBuiltinsClass = -1;
 };
 

@@ -58,9 +58,11 @@ void EntryWriter::putMethod(size_t index, std::unique_ptr<zulx::MethodRecord> me
     // The index key copies the name and descriptor once more.
     if (mBudget)
         mBudget->charge((method->name.size() + method->descriptor.size()) * sizeof(wchar_t));
-    std::wstring key = method->name + method->descriptor;
+    std::wstring key;
+    key.reserve(method->name.size() + method->descriptor.size());
+    key.append(method->name).append(method->descriptor);
     put(index, ::SGB::CPEntry::METHOD, std::move(method));
-    mRecord.methodIndex[std::move(key)] = static_cast<int32_t>(index);
+    mRecord.methodIndex.insert_or_assign(std::move(key), static_cast<int32_t>(index));
 }
 
 } // namespace sgb

@@ -12,4 +12,8 @@ class ExpansionBudget;
 /// The wide text is charged to `budget` when there is one.
 std::wstring widen(std::string_view text, ExpansionBudget* budget);
 
+/// widen(text, budget) appended to `out`, for texts made of several parts
+/// that should take one block of their final size.
+void widenAppend(std::wstring& out, std::string_view text, ExpansionBudget* budget);
+
 } // namespace sgb
