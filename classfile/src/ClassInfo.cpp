@@ -31,7 +31,9 @@ const ConstantPoolEntry* classSlot(const ConstantPool& pool, uint32_t index, con
 ClassInfo::ClassInfo(std::istream& in) {
     ByteReader reader(in);
     ReadContext context(reader, mArena, nullptr, this);
+    mArena.sizeFrom(&reader);
     read(context);
+    mArena.sizeFrom(nullptr);
     bytesRead = reader.offset();
 }
 

@@ -75,8 +75,11 @@ public:
 
     /// Bytes consumed since construction.
     uint64_t offset() const { return mOffset + static_cast<uint64_t>(mCur - mStart); }
-    /// Bytes left, or UINT64_MAX when the stream cannot tell.
+    /// Bytes left, or UINT64_MAX less the bytes consumed when the stream
+    /// cannot tell.
     uint64_t remaining() const { return mLimit - offset(); }
+    /// True when the stream told where its input ends.
+    bool endKnown() const { return mLimit != UINT64_MAX; }
     /// The capacity to reserve before reading `count` records of at least
     /// `minSize` bytes one by one: no more than can still follow, and no more
     /// than a small first step when the remaining input is unknown.

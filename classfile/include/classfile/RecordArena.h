@@ -25,6 +25,8 @@
 
 namespace classfile {
 
+class ByteReader;
+
 /// The memory all the records of one class file live in: handed out in order
 /// from large chunks and freed in one go with the arena, so that reading a
 /// class costs no general-allocator call per record. Records placed here must
@@ -79,6 +81,15 @@ public:
         return {p, text.size()};
     }
 
+    /// Sizes the chunks from `input` while the records of that input are
+    /// made (null: from no input). When the input can tell how much is left,
+    /// each new chunk is meant to hold the records of all that is left, at
+    /// the rate of records per input byte seen so far, so that a class takes
+    /// a chunk or two instead of many small ones; otherwise chunks double.
+    void sizeFrom(const ByteReader* input) {
+        mInput = input;
+    }
+
     /// Bytes taken from the general allocator so far.
     std::size_t reserved() const {
         return mReserved;
@@ -97,11 +108,19 @@ private:
 
     // Makes a new chunk of at least `size` usable bytes the current one.
     void startChunk(std::size_t size);
+    // The usable size of the next chunk, before the room one request needs.
+    std::size_t nextChunkSize() const;
+    // The first usable byte of the current chunk (null before the first).
+    char* chunkStart() const {
+        return mChunks ? reinterpret_cast<char*>(mChunks) + kHeader : nullptr;
+    }
 
     Chunk* mChunks = nullptr;
     char* mCursor = nullptr;
     char* mEnd = nullptr;
     std::size_t mReserved = 0;
+    std::size_t mUsedBefore = 0; ///< bytes handed out from the chunks before the current one
+    const ByteReader* mInput = nullptr;
 };
 
 /// A list inside a record: values laid out in the class's arena. It does not
