@@ -5,6 +5,7 @@
 
 #include "Limits.h"
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -14,9 +15,9 @@ namespace {
 
 AnnotationList readAnnotations(ReadContext& context, uint16_t count) {
     // An annotation without pairs takes 4 bytes.
-    RecordListBuilder<const AnnotationInfo*> list(context.arena, context.in.capacityFor(count, 4));
+    InPlaceListBuilder<AnnotationInfo> list(context.arena, context.in.capacityFor(count, 4));
     for (uint32_t i = 0; i < count; ++i)
-        list.push_back(context.arena.make<AnnotationInfo>(context));
+        new (list.slot()) AnnotationInfo(context);
     return list.list();
 }
 
@@ -27,10 +28,10 @@ AnnotationInfo::AnnotationInfo(ReadContext& context, unsigned depth) : owner(con
     type_index = in.u2();
     num_element_value_pairs = in.u2();
     // A pair takes at least its name index and tag.
-    RecordListBuilder<const ElementValue*> pairs(context.arena,
-                                                 in.capacityFor(num_element_value_pairs, 3));
+    InPlaceListBuilder<ElementValue> pairs(context.arena,
+                                           in.capacityFor(num_element_value_pairs, 3));
     for (uint32_t i = 0; i < num_element_value_pairs; ++i)
-        pairs.push_back(context.arena.make<ElementValue>(context, true, depth + 1));
+        new (pairs.slot()) ElementValue(context, true, depth + 1);
     element_value_pairs = pairs.list();
 }
 
@@ -55,9 +56,9 @@ ElementValue::ElementValue(ReadContext& context, bool withName, unsigned depth)
         break;
     case '[': {
         num_values = in.u2();
-        RecordListBuilder<const ElementValue*> list(context.arena, in.capacityFor(num_values, 1));
+        InPlaceListBuilder<ElementValue> list(context.arena, in.capacityFor(num_values, 1));
         for (uint32_t i = 0; i < num_values; ++i)
-            list.push_back(context.arena.make<ElementValue>(context, false, depth + 1));
+            new (list.slot()) ElementValue(context, false, depth + 1);
         values = list.list();
         break;
     }

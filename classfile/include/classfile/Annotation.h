@@ -33,7 +33,7 @@ public:
     uint32_t type_index = 0;
     uint16_t num_element_value_pairs = 0;
     /// The pairs, each an ElementValue carrying its element name.
-    RecordList<const ElementValue*> element_value_pairs;
+    InPlaceList<ElementValue> element_value_pairs;
 };
 
 /// One element value, named when it is the value of a pair. Only the members
@@ -77,11 +77,11 @@ public:
     uint32_t const_name_index = 0;                    ///< tag e
     uint32_t class_info_index = 0;                    ///< tag c
     const AnnotationInfo* annotation_value = nullptr; ///< tag @
-    RecordList<const ElementValue*> values;           ///< tag [, without names
+    InPlaceList<ElementValue> values;                 ///< tag [, without names
 };
 
 /// A list of annotations; the class's arena holds them.
-using AnnotationList = RecordList<const AnnotationInfo*>;
+using AnnotationList = InPlaceList<AnnotationInfo>;
 
 /// Base of the two annotation attributes of a class, field or method.
 class AttributeRuntimeAnnotations : public Attribute {
