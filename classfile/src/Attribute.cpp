@@ -58,6 +58,24 @@ const KnownAttribute kKnown[] = {
      readPlain<AttributeRuntimeInvisibleParameterAnnotations>},
 };
 
+constexpr size_t kKnownCount = sizeof kKnown / sizeof kKnown[0];
+
+// The position in kKnown of the layout `name` selects, kKnownCount for none.
+// A name read from a UTF-8 slot is looked up once per slot when the context
+// keeps a table of them.
+size_t layoutOf(ReadContext& context, uint16_t slot, std::string_view name, bool fromSlot) {
+    uint8_t* cached =
+        fromSlot && context.attributeLayouts ? &context.attributeLayouts[slot] : nullptr;
+    if (cached && *cached != 0)
+        return *cached - 1u;
+    size_t i = 0;
+    while (i < kKnownCount && kKnown[i].name != name)
+        ++i;
+    if (cached)
+        *cached = static_cast<uint8_t>(i + 1);
+    return i;
+}
+
 // Attributes whose recorded length is fixed by their kind, not the header.
 uint32_t recordedLength(AttributeKind kind, uint32_t headerLength) {
     switch (kind) {
@@ -92,22 +110,18 @@ const Attribute* readAttribute(ReadContext& context, uint32_t index, unsigned de
     std::string scratch;
     std::string_view name = pool.textView(nameIndex, scratch);
 
-    const Header header{context, length, depth};
-    Attribute* attribute = nullptr;
-    for (const KnownAttribute& known : kKnown) {
-        if (known.name == name) {
-            attribute = known.read(header);
-            break;
-        }
-    }
-    if (!attribute)
-        attribute = context.arena.make<AttributeUnknown>(context, length);
+    const bool fromSlot = name.data() != scratch.data();
+
+    const size_t layout = layoutOf(context, nameIndex, name, fromSlot);
+    Attribute* attribute = layout < kKnownCount
+                               ? kKnown[layout].read(Header{context, length, depth})
+                               : context.arena.make<AttributeUnknown>(context, length);
 
     attribute->pool = &pool;
     attribute->name_index = nameIndex;
     attribute->index = index;
     attribute->attribute_length = recordedLength(attribute->kind, length);
-    attribute->name = name.data() == scratch.data() ? context.arena.copy(name) : name;
+    attribute->name = fromSlot ? name : context.arena.copy(name);
     return attribute;
 }
 

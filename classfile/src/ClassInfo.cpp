@@ -4,6 +4,7 @@
 
 #include <boost/format.hpp>
 
+#include <cstring>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -62,6 +63,10 @@ void ClassInfo::read(ReadContext& context) {
     ConstantPool* pool = mArena.make<ConstantPool>(context, constant_pool_count);
     constant_pool = pool;
     context.pool = pool;
+    // A class names each kind of attribute by one pool slot: its name is
+    // compared with the known ones once, not for every attribute.
+    context.attributeLayouts = mArena.array<uint8_t>(pool->size());
+    std::memset(context.attributeLayouts, 0, pool->size());
     access_flags = in.u2();
 
     const uint16_t thisIndex = in.u2();
