@@ -21,6 +21,14 @@ AnnotationList readAnnotations(ReadContext& context, uint16_t count) {
     return list.list();
 }
 
+// Kept out of line: building the message would otherwise weigh on every
+// element value read.
+[[noreturn]] __attribute__((noinline, cold)) void failNesting(const ByteReader& in) {
+    throw std::runtime_error("Reading SGB failed: element value at offset " +
+                             std::to_string(in.offset()) + " is nested more than " +
+                             std::to_string(kMaxElementValueDepth) + " levels deep");
+}
+
 } // namespace
 
 AnnotationInfo::AnnotationInfo(ReadContext& context, unsigned depth) : owner(context.pool->owner) {
@@ -31,7 +39,7 @@ AnnotationInfo::AnnotationInfo(ReadContext& context, unsigned depth) : owner(con
     InPlaceListBuilder<ElementValue> pairs(context.arena,
                                            in.capacityFor(num_element_value_pairs, 3));
     for (uint32_t i = 0; i < num_element_value_pairs; ++i)
-        new (pairs.slot()) ElementValue(context, true, depth + 1);
+        ElementValue::readInto(pairs.slot(), context, true, depth + 1);
     element_value_pairs = pairs.list();
 }
 
@@ -39,9 +47,7 @@ ElementValue::ElementValue(ReadContext& context, bool withName, unsigned depth)
     : owner(context.pool->owner), hasName(withName) {
     ByteReader& in = context.in;
     if (depth > kMaxElementValueDepth)
-        throw std::runtime_error("Reading SGB failed: element value at offset " +
-                                 std::to_string(in.offset()) + " is nested more than " +
-                                 std::to_string(kMaxElementValueDepth) + " levels deep");
+        failNesting(in);
     if (withName)
         element_name_index = in.u2();
     tag = in.u1();
@@ -56,10 +62,7 @@ ElementValue::ElementValue(ReadContext& context, bool withName, unsigned depth)
         break;
     case '[': {
         num_values = in.u2();
-        InPlaceListBuilder<ElementValue> list(context.arena, in.capacityFor(num_values, 1));
-        for (uint32_t i = 0; i < num_values; ++i)
-            new (list.slot()) ElementValue(context, false, depth + 1);
-        values = list.list();
+        values = readValues(context, num_values, depth);
         break;
     }
     case 'c':
@@ -72,6 +75,43 @@ ElementValue::ElementValue(ReadContext& context, bool withName, unsigned depth)
     default:
         break;
     }
+}
+
+void ElementValue::readInto(void* at, ReadContext& context, bool withName, unsigned depth) {
+    // Most values of a rule file are constants and arrays of them: when the
+    // buffer holds the bytes up to their payload they are taken with one
+    // check. Any other value, one too deep (which the constructor refuses) and
+    // one whose bytes the buffer does not hold go the constructor's way.
+    ByteReader& in = context.in;
+    const size_t nameBytes = withName ? 2 : 0;
+    const uint8_t* p = in.peek(nameBytes + 3);
+    if (p == nullptr || depth > kMaxElementValueDepth) {
+        new (at) ElementValue(context, withName, depth);
+        return;
+    }
+    const uint8_t valueTag = p[nameBytes];
+    const bool constant = isConstantTag(valueTag);
+    if (!constant && valueTag != '[') {
+        new (at) ElementValue(context, withName, depth);
+        return;
+    }
+    const auto nameIndex = static_cast<uint16_t>(withName ? p[0] << 8 | p[1] : 0);
+    const auto payload = static_cast<uint16_t>(p[nameBytes + 1] << 8 | p[nameBytes + 2]);
+    in.skip(nameBytes + 3);
+    auto* value = new (at)
+        ElementValue(context.pool->owner, withName, nameIndex, valueTag, constant ? payload : 0);
+    if (!constant) {
+        value->num_values = payload;
+        value->values = readValues(context, payload, depth);
+    }
+}
+
+InPlaceList<ElementValue> ElementValue::readValues(ReadContext& context, uint16_t count,
+                                                   unsigned depth) {
+    InPlaceListBuilder<ElementValue> list(context.arena, context.in.capacityFor(count, 1));
+    for (uint32_t i = 0; i < count; ++i)
+        readInto(list.slot(), context, false, depth + 1);
+    return list.list();
 }
 
 AttributeRuntimeAnnotations::AttributeRuntimeAnnotations(AttributeKind k, ReadContext& context)

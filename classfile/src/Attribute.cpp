@@ -58,6 +58,17 @@ const KnownAttribute kKnown[] = {
      readPlain<AttributeRuntimeInvisibleParameterAnnotations>},
 };
 
+// Kept out of line, away from the path of every attribute read.
+[[noreturn]] __attribute__((noinline, cold)) void failName(const ConstantPool& pool, uint64_t start,
+                                                           uint16_t nameIndex) {
+    throw std::runtime_error(
+        "Reading SGB failed: attribute at offset " + std::to_string(start) + ": name index " +
+        std::to_string(nameIndex) +
+        (pool.contains(nameIndex)
+             ? " names an empty constant pool slot"
+             : " lies outside the constant pool (" + std::to_string(pool.size()) + " slots)"));
+}
+
 constexpr size_t kKnownCount = sizeof kKnown / sizeof kKnown[0];
 
 // The position in kKnown of the layout `name` selects, kKnownCount for none.
@@ -99,12 +110,7 @@ const Attribute* readAttribute(ReadContext& context, uint32_t index, unsigned de
     const uint16_t nameIndex = in.u2();
     const uint32_t length = in.u4();
     if (pool.find(nameIndex) == nullptr)
-        throw std::runtime_error(
-            "Reading SGB failed: attribute at offset " + std::to_string(start) + ": name index " +
-            std::to_string(nameIndex) +
-            (pool.contains(nameIndex)
-                 ? " names an empty constant pool slot"
-                 : " lies outside the constant pool (" + std::to_string(pool.size()) + " slots)"));
+        failName(pool, start, nameIndex);
     // Names are Utf8 entries in every compiled file: the attribute refers to
     // their text. Any other entry gives its toString, which the arena keeps.
     std::string scratch;

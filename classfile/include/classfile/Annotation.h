@@ -48,6 +48,9 @@ public:
     /// Writes the element value's dump.
     void print(std::ostream& out) const;
 
+    /// Reads an element value into `at`, as the constructor does.
+    static void readInto(void* at, ReadContext& context, bool withName, unsigned depth);
+
     /// True for the tags whose payload is const_value_index: B C D F I J S Z s.
     static bool isConstantTag(uint8_t tag) {
         switch (tag) {
@@ -78,6 +81,16 @@ public:
     uint32_t class_info_index = 0;                    ///< tag c
     const AnnotationInfo* annotation_value = nullptr; ///< tag @
     InPlaceList<ElementValue> values;                 ///< tag [, without names
+
+private:
+    // The `count` values of an array at `depth`, without names.
+    static InPlaceList<ElementValue> readValues(ReadContext& context, uint16_t count,
+                                                unsigned depth);
+    // A value whose bytes up to its payload the caller took from the buffer.
+    ElementValue(const ClassInfo* classInfo, bool withName, uint16_t nameIndex, uint8_t valueTag,
+                 uint16_t constIndex)
+        : owner(classInfo), hasName(withName), tag(valueTag), element_name_index(nameIndex),
+          const_value_index(constIndex) {}
 };
 
 /// A list of annotations; the class's arena holds them.

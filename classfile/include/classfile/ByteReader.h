@@ -64,6 +64,15 @@ public:
         return high << 32 | u4();
     }
 
+    /// The next `n` bytes when the stream's buffer already holds them, else
+    /// null; skip(n) then consumes them. Lets a reader of many small records
+    /// take each from the buffer with one check.
+    const uint8_t* peek(size_t n) const {
+        return static_cast<size_t>(mEnd - mCur) >= n ? mCur : nullptr;
+    }
+    /// Consumes `n` bytes that peek(n) returned.
+    void skip(size_t n) { mCur += n; }
+
     /// Exactly `n` bytes into `out`, or an "unexpected end of input" error.
     void block(void* out, size_t n);
     /// `n` bytes as a string / byte array. When the remaining input is
