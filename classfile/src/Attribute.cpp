@@ -106,17 +106,16 @@ uint32_t recordedLength(AttributeKind kind, uint32_t headerLength) {
 const Attribute* readAttribute(ReadContext& context, uint32_t index, unsigned depth) {
     ByteReader& in = context.in;
     const ConstantPool& pool = *context.pool;
-    const uint64_t start = in.offset();
     const uint16_t nameIndex = in.u2();
     const uint32_t length = in.u4();
-    if (pool.find(nameIndex) == nullptr)
-        failName(pool, start, nameIndex);
+    const ConstantPoolEntry* nameEntry = pool.find(nameIndex);
+    if (nameEntry == nullptr)
+        failName(pool, in.offset() - 6, nameIndex);
     // Names are Utf8 entries in every compiled file: the attribute refers to
     // their text. Any other entry gives its toString, which the arena keeps.
-    std::string scratch;
-    std::string_view name = pool.textView(nameIndex, scratch);
-
-    const bool fromSlot = name.data() != scratch.data();
+    const bool fromSlot = nameEntry->tag == TAG_UTF8;
+    const std::string_view name = fromSlot ? static_cast<const CPEUtf8*>(nameEntry)->value
+                                           : context.arena.copy(pool.text(nameIndex));
 
     const size_t layout = layoutOf(context, nameIndex, name, fromSlot);
     Attribute* attribute = layout < kKnownCount
@@ -127,7 +126,7 @@ const Attribute* readAttribute(ReadContext& context, uint32_t index, unsigned de
     attribute->name_index = nameIndex;
     attribute->index = index;
     attribute->attribute_length = recordedLength(attribute->kind, length);
-    attribute->name = fromSlot ? name : context.arena.copy(name);
+    attribute->name = name;
     return attribute;
 }
 
