@@ -100,7 +100,8 @@ void ElementValue::readInto(void* at, ReadContext& context, bool withName, unsig
     in.skip(nameBytes + 3);
     auto* value = new (at)
         ElementValue(context.pool->owner, withName, nameIndex, valueTag, constant ? payload : 0);
-    if (!constant) {
+    // An empty array, common in rule files, is complete as made.
+    if (!constant && payload != 0) {
         value->num_values = payload;
         value->values = readValues(context, payload, depth);
     }
@@ -108,9 +109,21 @@ void ElementValue::readInto(void* at, ReadContext& context, bool withName, unsig
 
 InPlaceList<ElementValue> ElementValue::readValues(ReadContext& context, uint16_t count,
                                                    unsigned depth) {
-    InPlaceListBuilder<ElementValue> list(context.arena, context.in.capacityFor(count, 1));
-    for (uint32_t i = 0; i < count; ++i)
-        readInto(list.slot(), context, false, depth + 1);
+    ByteReader& in = context.in;
+    InPlaceListBuilder<ElementValue> list(context.arena, in.capacityFor(count, 1));
+    // The constants of an array are taken here, without a call each.
+    const ClassInfo* owner = context.pool->owner;
+    const bool leavesFit = depth + 1 <= kMaxElementValueDepth;
+    for (uint32_t i = 0; i < count; ++i) {
+        void* at = list.slot();
+        const uint8_t* p = in.peek(3);
+        if (p && leavesFit && isConstantTag(p[0])) {
+            new (at) ElementValue(owner, false, 0, p[0], static_cast<uint16_t>(p[1] << 8 | p[2]));
+            in.skip(3);
+        } else {
+            readInto(at, context, false, depth + 1);
+        }
+    }
     return list.list();
 }
 
