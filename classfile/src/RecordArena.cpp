@@ -18,9 +18,10 @@ constexpr double kFirstRate = 4.0;
 // Above the rate seen so far, so that a class whose later records are a
 // little denser than its earlier ones still takes no third chunk.
 constexpr double kRateMargin = 1.0625;
-// No chunk sized from the input is larger: a huge input of raw bytes cannot
-// make the arena ask for many times its size at once.
-constexpr std::size_t kMaxSizedChunk = std::size_t{64} << 20;
+// No chunk sized from the input is larger: neither a huge input of raw bytes
+// nor a small class at the start of a long stream makes the arena ask for
+// many times what it needs at once. Rule files take a few megabytes.
+constexpr std::size_t kMaxSizedChunk = std::size_t{16} << 20;
 
 } // namespace
 
