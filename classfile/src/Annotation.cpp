@@ -38,8 +38,19 @@ AnnotationInfo::AnnotationInfo(ReadContext& context, unsigned depth) : owner(con
     // A pair takes at least its name index and tag.
     InPlaceListBuilder<ElementValue> pairs(context.arena,
                                            in.capacityFor(num_element_value_pairs, 3));
-    for (uint32_t i = 0; i < num_element_value_pairs; ++i)
-        ElementValue::readInto(pairs.slot(), context, true, depth + 1);
+    // Constant pairs are taken here, without a call each.
+    const bool leavesFit = depth + 1 <= kMaxElementValueDepth;
+    for (uint32_t i = 0; i < num_element_value_pairs; ++i) {
+        void* at = pairs.slot();
+        const uint8_t* p = in.peek(5);
+        if (p && leavesFit && ElementValue::isConstantTag(p[2])) {
+            new (at) ElementValue(owner, true, static_cast<uint16_t>(p[0] << 8 | p[1]), p[2],
+                                  static_cast<uint16_t>(p[3] << 8 | p[4]));
+            in.skip(5);
+        } else {
+            ElementValue::readInto(at, context, true, depth + 1);
+        }
+    }
     element_value_pairs = pairs.list();
 }
 

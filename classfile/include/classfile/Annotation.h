@@ -83,6 +83,9 @@ public:
     InPlaceList<ElementValue> values;                 ///< tag [, without names
 
 private:
+    // An annotation takes its constant pairs from the buffer itself.
+    friend class AnnotationInfo;
+
     // The `count` values of an array at `depth`, without names.
     static InPlaceList<ElementValue> readValues(ReadContext& context, uint16_t count,
                                                 unsigned depth);
