@@ -58,6 +58,35 @@ const KnownAttribute kKnown[] = {
      readPlain<AttributeRuntimeInvisibleParameterAnnotations>},
 };
 
+// Kept out of line, away from the path of every attribute read.
+[[noreturn]] __attribute__((noinline, cold)) void failName(const ConstantPool& pool, uint64_t start,
+                                                           uint16_t nameIndex) {
+    throw std::runtime_error(
+        "Reading SGB failed: attribute at offset " + std::to_string(start) + ": name index " +
+        std::to_string(nameIndex) +
+        (pool.contains(nameIndex)
+             ? " names an empty constant pool slot"
+             : " lies outside the constant pool (" + std::to_string(pool.size()) + " slots)"));
+}
+
+constexpr size_t kKnownCount = sizeof kKnown / sizeof kKnown[0];
+
+// The position in kKnown of the layout `name` selects, kKnownCount for none.
+// A name read from a UTF-8 slot is looked up once per slot when the context
+// keeps a table of them.
+size_t layoutOf(ReadContext& context, uint16_t slot, std::string_view name, bool fromSlot) {
+    uint8_t* cached =
+        fromSlot && context.attributeLayouts ? &context.attributeLayouts[slot] : nullptr;
+    if (cached && *cached != 0)
+        return *cached - 1u;
+    size_t i = 0;
+    while (i < kKnownCount && kKnown[i].name != name)
+        ++i;
+    if (cached)
+        *cached = static_cast<uint8_t>(i + 1);
+    return i;
+}
+
 // Attributes whose recorded length is fixed by their kind, not the header.
 uint32_t recordedLength(AttributeKind kind, uint32_t headerLength) {
     switch (kind) {
@@ -77,37 +106,27 @@ uint32_t recordedLength(AttributeKind kind, uint32_t headerLength) {
 const Attribute* readAttribute(ReadContext& context, uint32_t index, unsigned depth) {
     ByteReader& in = context.in;
     const ConstantPool& pool = *context.pool;
-    const uint64_t start = in.offset();
     const uint16_t nameIndex = in.u2();
     const uint32_t length = in.u4();
-    if (pool.find(nameIndex) == nullptr)
-        throw std::runtime_error(
-            "Reading SGB failed: attribute at offset " + std::to_string(start) + ": name index " +
-            std::to_string(nameIndex) +
-            (pool.contains(nameIndex)
-                 ? " names an empty constant pool slot"
-                 : " lies outside the constant pool (" + std::to_string(pool.size()) + " slots)"));
+    const ConstantPoolEntry* nameEntry = pool.find(nameIndex);
+    if (nameEntry == nullptr)
+        failName(pool, in.offset() - 6, nameIndex);
     // Names are Utf8 entries in every compiled file: the attribute refers to
     // their text. Any other entry gives its toString, which the arena keeps.
-    std::string scratch;
-    std::string_view name = pool.textView(nameIndex, scratch);
+    const bool fromSlot = nameEntry->tag == TAG_UTF8;
+    const std::string_view name = fromSlot ? static_cast<const CPEUtf8*>(nameEntry)->value
+                                           : context.arena.copy(pool.text(nameIndex));
 
-    const Header header{context, length, depth};
-    Attribute* attribute = nullptr;
-    for (const KnownAttribute& known : kKnown) {
-        if (known.name == name) {
-            attribute = known.read(header);
-            break;
-        }
-    }
-    if (!attribute)
-        attribute = context.arena.make<AttributeUnknown>(context, length);
+    const size_t layout = layoutOf(context, nameIndex, name, fromSlot);
+    Attribute* attribute = layout < kKnownCount
+                               ? kKnown[layout].read(Header{context, length, depth})
+                               : context.arena.make<AttributeUnknown>(context, length);
 
     attribute->pool = &pool;
     attribute->name_index = nameIndex;
     attribute->index = index;
     attribute->attribute_length = recordedLength(attribute->kind, length);
-    attribute->name = name.data() == scratch.data() ? context.arena.copy(name) : name;
+    attribute->name = name;
     return attribute;
 }
 

@@ -5,10 +5,19 @@
 
 #include "Limits.h"
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
 namespace classfile {
+
+namespace {
+
+uint16_t be16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] << 8 | p[1]);
+}
+
+} // namespace
 
 AttributeCode::AttributeCode(ReadContext& context, unsigned depth) : Attribute(KIND) {
     ByteReader& in = context.in;
@@ -100,9 +109,22 @@ AttributeSourceFile::AttributeSourceFile(ReadContext& context)
 AttributeLineNumberTable::AttributeLineNumberTable(ReadContext& context) : Attribute(KIND) {
     ByteReader& in = context.in;
     line_number_table_length = in.u2();
-    RecordListBuilder<LineNumberInfo> rows(context.arena,
-                                           in.capacityFor(line_number_table_length, 4));
-    for (uint32_t i = 0; i < line_number_table_length; ++i) {
+    const uint16_t count = line_number_table_length;
+    // Rows are read straight from the buffer when it holds them all.
+    if (const uint8_t* p = in.peek(size_t{count} * 4)) {
+        auto* rows = context.arena.array<LineNumberInfo>(count);
+        for (uint32_t i = 0; i < count; ++i, p += 4) {
+            LineNumberInfo& row = *new (rows + i) LineNumberInfo;
+            row.position = i;
+            row.start_pc = be16(p);
+            row.line_number = be16(p + 2);
+        }
+        in.skip(size_t{count} * 4);
+        line_number_table = RecordList<LineNumberInfo>(rows, count);
+        return;
+    }
+    RecordListBuilder<LineNumberInfo> rows(context.arena, in.capacityFor(count, 4));
+    for (uint32_t i = 0; i < count; ++i) {
         LineNumberInfo& row = rows.emplace_back();
         row.position = i;
         row.start_pc = in.u2();
@@ -114,6 +136,22 @@ AttributeLineNumberTable::AttributeLineNumberTable(ReadContext& context) : Attri
 AttributeLocalVariableTable::AttributeLocalVariableTable(ReadContext& context) : Attribute(KIND) {
     ByteReader& in = context.in;
     const uint16_t count = in.u2();
+    if (const uint8_t* p = in.peek(size_t{count} * 10)) {
+        auto* rows = context.arena.array<LocalVariableInfo>(count);
+        for (uint32_t i = 0; i < count; ++i, p += 10) {
+            LocalVariableInfo& row = *new (rows + i) LocalVariableInfo;
+            row.position = i;
+            row.start_pc = be16(p);
+            row.length = be16(p + 2);
+            row.name_index = be16(p + 4);
+            row.descriptor_index = be16(p + 6);
+            row.index = be16(p + 8);
+            row.pool = context.pool;
+        }
+        in.skip(size_t{count} * 10);
+        local_variable_table = RecordList<LocalVariableInfo>(rows, count);
+        return;
+    }
     RecordListBuilder<LocalVariableInfo> rows(context.arena, in.capacityFor(count, 10));
     for (uint32_t i = 0; i < count; ++i) {
         LocalVariableInfo& row = rows.emplace_back();

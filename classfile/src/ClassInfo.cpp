@@ -4,6 +4,7 @@
 
 #include <boost/format.hpp>
 
+#include <cstring>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -31,7 +32,9 @@ const ConstantPoolEntry* classSlot(const ConstantPool& pool, uint32_t index, con
 ClassInfo::ClassInfo(std::istream& in) {
     ByteReader reader(in);
     ReadContext context(reader, mArena, nullptr, this);
+    mArena.sizeFrom(&reader);
     read(context);
+    mArena.sizeFrom(nullptr);
     bytesRead = reader.offset();
 }
 
@@ -60,6 +63,10 @@ void ClassInfo::read(ReadContext& context) {
     ConstantPool* pool = mArena.make<ConstantPool>(context, constant_pool_count);
     constant_pool = pool;
     context.pool = pool;
+    // A class names each kind of attribute by one pool slot: its name is
+    // compared with the known ones once, not for every attribute.
+    context.attributeLayouts = mArena.array<uint8_t>(pool->size());
+    std::memset(context.attributeLayouts, 0, pool->size());
     access_flags = in.u2();
 
     const uint16_t thisIndex = in.u2();

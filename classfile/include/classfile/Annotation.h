@@ -33,7 +33,7 @@ public:
     uint32_t type_index = 0;
     uint16_t num_element_value_pairs = 0;
     /// The pairs, each an ElementValue carrying its element name.
-    RecordList<const ElementValue*> element_value_pairs;
+    InPlaceList<ElementValue> element_value_pairs;
 };
 
 /// One element value, named when it is the value of a pair. Only the members
@@ -47,6 +47,9 @@ public:
 
     /// Writes the element value's dump.
     void print(std::ostream& out) const;
+
+    /// Reads an element value into `at`, as the constructor does.
+    static void readInto(void* at, ReadContext& context, bool withName, unsigned depth);
 
     /// True for the tags whose payload is const_value_index: B C D F I J S Z s.
     static bool isConstantTag(uint8_t tag) {
@@ -77,11 +80,24 @@ public:
     uint32_t const_name_index = 0;                    ///< tag e
     uint32_t class_info_index = 0;                    ///< tag c
     const AnnotationInfo* annotation_value = nullptr; ///< tag @
-    RecordList<const ElementValue*> values;           ///< tag [, without names
+    InPlaceList<ElementValue> values;                 ///< tag [, without names
+
+private:
+    // An annotation takes its constant pairs from the buffer itself.
+    friend class AnnotationInfo;
+
+    // The `count` values of an array at `depth`, without names.
+    static InPlaceList<ElementValue> readValues(ReadContext& context, uint16_t count,
+                                                unsigned depth);
+    // A value whose bytes up to its payload the caller took from the buffer.
+    ElementValue(const ClassInfo* classInfo, bool withName, uint16_t nameIndex, uint8_t valueTag,
+                 uint16_t constIndex)
+        : owner(classInfo), hasName(withName), tag(valueTag), element_name_index(nameIndex),
+          const_value_index(constIndex) {}
 };
 
 /// A list of annotations; the class's arena holds them.
-using AnnotationList = RecordList<const AnnotationInfo*>;
+using AnnotationList = InPlaceList<AnnotationInfo>;
 
 /// Base of the two annotation attributes of a class, field or method.
 class AttributeRuntimeAnnotations : public Attribute {

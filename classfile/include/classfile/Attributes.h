@@ -150,13 +150,14 @@ public:
     /// Instruction listing of the first `limit` bytes of the code.
     std::string listCode(int32_t limit) const;
 
+    // The counts come first so that they share two words.
     uint16_t max_stack = 0;
     uint16_t max_locals = 0;
+    uint16_t exception_table_length = 0;
+    uint16_t attributes_count = 0;
     int32_t code_length = 0;
     RecordList<uint8_t> code;
-    uint16_t exception_table_length = 0;
     RecordList<ExceptionInfo> exception_table;
-    uint16_t attributes_count = 0;
     AttributeList attributes;
     /// The last attribute of each of these kinds among `attributes`, or null.
     const AttributeStackMap* stackMap = nullptr;

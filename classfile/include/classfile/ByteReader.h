@@ -64,6 +64,15 @@ public:
         return high << 32 | u4();
     }
 
+    /// The next `n` bytes when the stream's buffer already holds them, else
+    /// null; skip(n) then consumes them. Lets a reader of many small records
+    /// take each from the buffer with one check.
+    const uint8_t* peek(size_t n) const {
+        return static_cast<size_t>(mEnd - mCur) >= n ? mCur : nullptr;
+    }
+    /// Consumes `n` bytes that peek(n) returned.
+    void skip(size_t n) { mCur += n; }
+
     /// Exactly `n` bytes into `out`, or an "unexpected end of input" error.
     void block(void* out, size_t n);
     /// `n` bytes as a string / byte array. When the remaining input is
@@ -75,8 +84,11 @@ public:
 
     /// Bytes consumed since construction.
     uint64_t offset() const { return mOffset + static_cast<uint64_t>(mCur - mStart); }
-    /// Bytes left, or UINT64_MAX when the stream cannot tell.
+    /// Bytes left, or UINT64_MAX less the bytes consumed when the stream
+    /// cannot tell.
     uint64_t remaining() const { return mLimit - offset(); }
+    /// True when the stream told where its input ends.
+    bool endKnown() const { return mLimit != UINT64_MAX; }
     /// The capacity to reserve before reading `count` records of at least
     /// `minSize` bytes one by one: no more than can still follow, and no more
     /// than a small first step when the remaining input is unknown.

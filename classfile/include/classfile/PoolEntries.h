@@ -60,9 +60,10 @@ public:
         return as<T>() != nullptr;
     }
 
+    // The slot number and tag share a word.
     uint32_t index = 0;                 ///< the entry's own slot number
-    const ConstantPool* pool = nullptr; ///< the pool that holds it
     PoolTag tag;                        ///< kind of entry, as read from the file
+    const ConstantPool* pool = nullptr; ///< the pool that holds it
 
 protected:
     explicit ConstantPoolEntry(PoolTag t) : tag(t) {}

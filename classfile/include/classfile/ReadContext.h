@@ -3,6 +3,8 @@
 #include "classfile/ByteReader.h"
 #include "classfile/RecordArena.h"
 
+#include <cstdint>
+
 namespace classfile {
 
 class ClassInfo;
@@ -21,6 +23,10 @@ struct ReadContext {
     RecordArena& arena;
     const ConstantPool* pool;
     const ClassInfo* owner;
+    /// One byte per pool slot, in the arena: which attribute layout the
+    /// slot's name selects, 0 until first looked up; null to compare the name
+    /// for every attribute.
+    uint8_t* attributeLayouts = nullptr;
 };
 
 } // namespace classfile

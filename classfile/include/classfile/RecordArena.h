@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -24,6 +25,8 @@
 #endif
 
 namespace classfile {
+
+class ByteReader;
 
 /// The memory all the records of one class file live in: handed out in order
 /// from large chunks and freed in one go with the arena, so that reading a
@@ -79,6 +82,15 @@ public:
         return {p, text.size()};
     }
 
+    /// Sizes the chunks from `input` while the records of that input are
+    /// made (null: from no input). When the input can tell how much is left,
+    /// each new chunk is meant to hold the records of all that is left, at
+    /// the rate of records per input byte seen so far, so that a class takes
+    /// a chunk or two instead of many small ones; otherwise chunks double.
+    void sizeFrom(const ByteReader* input) {
+        mInput = input;
+    }
+
     /// Bytes taken from the general allocator so far.
     std::size_t reserved() const {
         return mReserved;
@@ -97,11 +109,19 @@ private:
 
     // Makes a new chunk of at least `size` usable bytes the current one.
     void startChunk(std::size_t size);
+    // The usable size of the next chunk, before the room one request needs.
+    std::size_t nextChunkSize() const;
+    // The first usable byte of the current chunk (null before the first).
+    char* chunkStart() const {
+        return mChunks ? reinterpret_cast<char*>(mChunks) + kHeader : nullptr;
+    }
 
     Chunk* mChunks = nullptr;
     char* mCursor = nullptr;
     char* mEnd = nullptr;
     std::size_t mReserved = 0;
+    std::size_t mUsedBefore = 0; ///< bytes handed out from the chunks before the current one
+    const ByteReader* mInput = nullptr;
 };
 
 /// A list inside a record: values laid out in the class's arena. It does not
@@ -143,6 +163,110 @@ public:
 private:
     const T* mData = nullptr;
     std::size_t mSize = 0;
+};
+
+/// Records of one kind laid out one after another in the class's arena,
+/// handed out by address: iterating gives `const T*`, as a list of pointers
+/// would, without the pointers. It does not own the records; it is valid as
+/// long as the class that read it.
+template <typename T>
+class InPlaceList {
+public:
+    using value_type = const T*;
+
+    /// Walks the records, giving each one's address.
+    class iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = const T*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const T* const*;
+        using reference = const T*;
+
+        iterator() = default;
+        explicit iterator(const T* at) : mAt(at) {}
+        const T* operator*() const { return mAt; }
+        const T* operator[](difference_type n) const { return mAt + n; }
+        iterator& operator++() {
+            ++mAt;
+            return *this;
+        }
+        iterator operator++(int) { return iterator(mAt++); }
+        iterator& operator--() {
+            --mAt;
+            return *this;
+        }
+        iterator& operator+=(difference_type n) {
+            mAt += n;
+            return *this;
+        }
+        friend iterator operator+(iterator i, difference_type n) { return iterator(i.mAt + n); }
+        friend difference_type operator-(iterator a, iterator b) { return a.mAt - b.mAt; }
+        friend bool operator==(iterator a, iterator b) { return a.mAt == b.mAt; }
+        friend bool operator!=(iterator a, iterator b) { return a.mAt != b.mAt; }
+        friend bool operator<(iterator a, iterator b) { return a.mAt < b.mAt; }
+
+    private:
+        const T* mAt = nullptr;
+    };
+    using const_iterator = iterator;
+
+    InPlaceList() = default;
+    InPlaceList(const T* data, std::size_t size) : mData(data), mSize(size) {}
+
+    std::size_t size() const { return mSize; }
+    bool empty() const { return mSize == 0; }
+    iterator begin() const { return iterator(mData); }
+    iterator end() const { return iterator(mData + mSize); }
+    const T* operator[](std::size_t i) const { return mData + i; }
+    /// The record at `i`; throws std::out_of_range past the end.
+    const T* at(std::size_t i) const {
+        if (i >= mSize)
+            throw std::out_of_range("record list index " + std::to_string(i) + " past its end (" +
+                                    std::to_string(mSize) + " values)");
+        return mData + i;
+    }
+    const T* front() const { return mData; }
+    const T* back() const { return mData + mSize - 1; }
+
+private:
+    const T* mData = nullptr;
+    std::size_t mSize = 0;
+};
+
+/// Fills an InPlaceList: each record is made in the storage slot() hands out
+/// before the next is asked for. Room for `expected` records is taken at
+/// once; should more come, the records made so far move to a larger block of
+/// the arena byte for byte (records refer to nothing inside themselves).
+template <typename T>
+class InPlaceListBuilder {
+public:
+    InPlaceListBuilder(RecordArena& arena, std::size_t expected) : mArena(arena) { grow(expected); }
+    /// Storage for the next record, to be made there with placement new
+    /// before slot() is called again.
+    void* slot() {
+        if (mSize == mCapacity)
+            grow(mCapacity < 4 ? 4 : mCapacity * 2);
+        return mData + mSize++;
+    }
+    InPlaceList<T> list() const { return {mData, mSize}; }
+
+private:
+    void grow(std::size_t capacity) {
+        if (capacity == 0)
+            return;
+        T* bigger = mArena.array<T>(capacity);
+        if (mSize != 0)
+            std::memcpy(static_cast<void*>(bigger), static_cast<const void*>(mData),
+                        mSize * sizeof(T));
+        mData = bigger;
+        mCapacity = capacity;
+    }
+
+    RecordArena& mArena;
+    T* mData = nullptr;
+    std::size_t mSize = 0;
+    std::size_t mCapacity = 0;
 };
 
 /// Fills a RecordList one value at a time. Room for `expected` values is
