@@ -1,9 +1,11 @@
 #include "classfile/Annotation.h"
 #include "classfile/ByteReader.h"
 #include "classfile/ConstantPool.h"
+#include "classfile/ReadContext.h"
 
 #include "Limits.h"
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -11,48 +13,52 @@ namespace classfile {
 
 namespace {
 
-AnnotationList readAnnotations(ByteReader& in, const ConstantPool& pool, uint16_t count) {
-    AnnotationList list;
+AnnotationList readAnnotations(ReadContext& context, uint16_t count) {
     // An annotation without pairs takes 4 bytes.
-    list.reserve(in.capacityFor(count, 4));
+    InPlaceListBuilder<AnnotationInfo> list(context.arena, context.in.capacityFor(count, 4));
     for (uint32_t i = 0; i < count; ++i)
-        list.push_back(std::make_unique<AnnotationInfo>(in, pool));
-    return list;
+        new (list.slot()) AnnotationInfo(context);
+    return list.list();
 }
 
-// An annotation tree made while an arena is active lies wholly in that arena:
-// its records, their lists and nothing else. When it goes while the arena is
-// active, the arena frees that memory in one go, so the tree is left as it is
-// instead of being destroyed record by record.
-void abandonInArena(AnnotationList& list) {
-    if (!recordPooling() || RecordArena::active() == nullptr)
-        return;
-    for (std::unique_ptr<AnnotationInfo>& annotation : list)
-        static_cast<void>(annotation.release());
+// Kept out of line: building the message would otherwise weigh on every
+// element value read.
+[[noreturn]] __attribute__((noinline, cold)) void failNesting(const ByteReader& in) {
+    throw std::runtime_error("Reading SGB failed: element value at offset " +
+                             std::to_string(in.offset()) + " is nested more than " +
+                             std::to_string(kMaxElementValueDepth) + " levels deep");
 }
 
 } // namespace
 
-AnnotationInfo::AnnotationInfo(ByteReader& in, const ConstantPool& constantPool, unsigned depth)
-    : owner(constantPool.owner) {
+AnnotationInfo::AnnotationInfo(ReadContext& context, unsigned depth) : owner(context.pool->owner) {
+    ByteReader& in = context.in;
     type_index = in.u2();
     num_element_value_pairs = in.u2();
     // A pair takes at least its name index and tag.
-    element_value_pairs.reserve(in.capacityFor(num_element_value_pairs, 3));
-    for (uint32_t i = 0; i < num_element_value_pairs; ++i)
-        element_value_pairs.push_back(
-            std::make_unique<ElementValue>(constantPool, in, true, depth + 1));
+    InPlaceListBuilder<ElementValue> pairs(context.arena,
+                                           in.capacityFor(num_element_value_pairs, 3));
+    // Constant pairs are taken here, without a call each.
+    const bool leavesFit = depth + 1 <= kMaxElementValueDepth;
+    for (uint32_t i = 0; i < num_element_value_pairs; ++i) {
+        void* at = pairs.slot();
+        const uint8_t* p = in.peek(5);
+        if (p && leavesFit && ElementValue::isConstantTag(p[2])) {
+            new (at) ElementValue(owner, true, static_cast<uint16_t>(p[0] << 8 | p[1]), p[2],
+                                  static_cast<uint16_t>(p[3] << 8 | p[4]));
+            in.skip(5);
+        } else {
+            ElementValue::readInto(at, context, true, depth + 1);
+        }
+    }
+    element_value_pairs = pairs.list();
 }
 
-AnnotationInfo::~AnnotationInfo() = default;
-
-ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, bool withName,
-                           unsigned depth)
-    : owner(constantPool.owner), hasName(withName) {
+ElementValue::ElementValue(ReadContext& context, bool withName, unsigned depth)
+    : owner(context.pool->owner), hasName(withName) {
+    ByteReader& in = context.in;
     if (depth > kMaxElementValueDepth)
-        throw std::runtime_error("Reading SGB failed: element value at offset " +
-                                 std::to_string(in.offset()) + " is nested more than " +
-                                 std::to_string(kMaxElementValueDepth) + " levels deep");
+        failNesting(in);
     if (withName)
         element_name_index = in.u2();
     tag = in.u1();
@@ -63,14 +69,13 @@ ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, boo
     }
     switch (tag) {
     case '@':
-        annotation_value = std::make_unique<AnnotationInfo>(in, constantPool, depth);
+        annotation_value = context.arena.make<AnnotationInfo>(context, depth);
         break;
-    case '[':
+    case '[': {
         num_values = in.u2();
-        values.reserve(in.capacityFor(num_values, 1));
-        for (uint32_t i = 0; i < num_values; ++i)
-            values.push_back(std::make_unique<ElementValue>(constantPool, in, false, depth + 1));
+        values = readValues(context, num_values, depth);
         break;
+    }
     case 'c':
         class_info_index = in.u2();
         break;
@@ -83,31 +88,71 @@ ElementValue::ElementValue(const ConstantPool& constantPool, ByteReader& in, boo
     }
 }
 
-ElementValue::~ElementValue() = default;
-
-AttributeRuntimeAnnotations::AttributeRuntimeAnnotations(AttributeKind k, ByteReader& in,
-                                                         const ConstantPool& constantPool)
-    : Attribute(k) {
-    num_annotations = in.u2();
-    annotations = readAnnotations(in, constantPool, num_annotations);
+void ElementValue::readInto(void* at, ReadContext& context, bool withName, unsigned depth) {
+    // Most values of a rule file are constants and arrays of them: when the
+    // buffer holds the bytes up to their payload they are taken with one
+    // check. Any other value, one too deep (which the constructor refuses) and
+    // one whose bytes the buffer does not hold go the constructor's way.
+    ByteReader& in = context.in;
+    const size_t nameBytes = withName ? 2 : 0;
+    const uint8_t* p = in.peek(nameBytes + 3);
+    if (p == nullptr || depth > kMaxElementValueDepth) {
+        new (at) ElementValue(context, withName, depth);
+        return;
+    }
+    const uint8_t valueTag = p[nameBytes];
+    const bool constant = isConstantTag(valueTag);
+    if (!constant && valueTag != '[') {
+        new (at) ElementValue(context, withName, depth);
+        return;
+    }
+    const auto nameIndex = static_cast<uint16_t>(withName ? p[0] << 8 | p[1] : 0);
+    const auto payload = static_cast<uint16_t>(p[nameBytes + 1] << 8 | p[nameBytes + 2]);
+    in.skip(nameBytes + 3);
+    auto* value = new (at)
+        ElementValue(context.pool->owner, withName, nameIndex, valueTag, constant ? payload : 0);
+    // An empty array, common in rule files, is complete as made.
+    if (!constant && payload != 0) {
+        value->num_values = payload;
+        value->values = readValues(context, payload, depth);
+    }
 }
 
-AttributeRuntimeAnnotations::~AttributeRuntimeAnnotations() {
-    abandonInArena(annotations);
+InPlaceList<ElementValue> ElementValue::readValues(ReadContext& context, uint16_t count,
+                                                   unsigned depth) {
+    ByteReader& in = context.in;
+    InPlaceListBuilder<ElementValue> list(context.arena, in.capacityFor(count, 1));
+    // The constants of an array are taken here, without a call each.
+    const ClassInfo* owner = context.pool->owner;
+    const bool leavesFit = depth + 1 <= kMaxElementValueDepth;
+    for (uint32_t i = 0; i < count; ++i) {
+        void* at = list.slot();
+        const uint8_t* p = in.peek(3);
+        if (p && leavesFit && isConstantTag(p[0])) {
+            new (at) ElementValue(owner, false, 0, p[0], static_cast<uint16_t>(p[1] << 8 | p[2]));
+            in.skip(3);
+        } else {
+            readInto(at, context, false, depth + 1);
+        }
+    }
+    return list.list();
 }
 
-AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(
-    AttributeKind k, ByteReader& in, const ConstantPool& constantPool)
+AttributeRuntimeAnnotations::AttributeRuntimeAnnotations(AttributeKind k, ReadContext& context)
     : Attribute(k) {
-    num_parameters = in.u1();
-    parameter_annotations.reserve(in.capacityFor(num_parameters, 2));
+    num_annotations = context.in.u2();
+    annotations = readAnnotations(context, num_annotations);
+}
+
+AttributeRuntimeParameterAnnotations::AttributeRuntimeParameterAnnotations(AttributeKind k,
+                                                                           ReadContext& context)
+    : Attribute(k) {
+    num_parameters = context.in.u1();
+    RecordListBuilder<AnnotationList> lists(context.arena,
+                                            context.in.capacityFor(num_parameters, 2));
     for (uint32_t i = 0; i < num_parameters; ++i)
-        parameter_annotations.push_back(readAnnotations(in, constantPool, in.u2()));
-}
-
-AttributeRuntimeParameterAnnotations::~AttributeRuntimeParameterAnnotations() {
-    for (AnnotationList& list : parameter_annotations)
-        abandonInArena(list);
+        lists.push_back(readAnnotations(context, context.in.u2()));
+    parameter_annotations = lists.list();
 }
 
 } // namespace classfile

@@ -214,7 +214,7 @@ void writeAnnotations(TextWriter& out, const AttributeRuntimeAnnotations& a) {
     writeHeader(out, a);
     out << "; num_annotations=" << a.num_annotations << "; annotations={";
     writeBlockList(out, a.annotations,
-                   [&out](const std::unique_ptr<AnnotationInfo>& x) { writeAnnotation(out, *x); });
+                   [&out](const AnnotationInfo* x) { writeAnnotation(out, *x); });
 }
 
 void writeParameterAnnotations(TextWriter& out, const AttributeRuntimeParameterAnnotations& a) {

@@ -1,8 +1,10 @@
 #include "classfile/ClassInfo.h"
 #include "classfile/ByteReader.h"
+#include "classfile/ReadContext.h"
 
 #include <boost/format.hpp>
 
+#include <cstring>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -28,33 +30,19 @@ const ConstantPoolEntry* classSlot(const ConstantPool& pool, uint32_t index, con
 } // namespace
 
 ClassInfo::ClassInfo(std::istream& in) {
-    const RecordArena::Scope scope(&mArena);
     ByteReader reader(in);
-    try {
-        read(reader);
-    } catch (...) {
-        releaseRecords();
-        throw;
-    }
+    ReadContext context(reader, mArena, nullptr, this);
+    mArena.sizeFrom(&reader);
+    read(context);
+    mArena.sizeFrom(nullptr);
     bytesRead = reader.offset();
 }
 
-ClassInfo::~ClassInfo() {
-    releaseRecords();
-}
+// The records are the arena's: they go with it, none on its own.
+ClassInfo::~ClassInfo() = default;
 
-void ClassInfo::releaseRecords() {
-    const RecordArena::Scope scope(&mArena);
-    fields.clear();
-    methods.clear();
-    // The list's own storage is the arena's too: it goes while the arena is
-    // active, not when the member is destroyed after it.
-    AttributeList().swap(attributes);
-    interfaces.clear();
-    constant_pool.reset();
-}
-
-void ClassInfo::read(ByteReader& in) {
+void ClassInfo::read(ReadContext& context) {
+    ByteReader& in = context.in;
     magic = in.u4();
     if (magic != kMagic) {
         std::cerr << "invalid magic: 0x" << std::hex << magic << std::dec << std::endl;
@@ -72,11 +60,17 @@ void ClassInfo::read(ByteReader& in) {
     }
 
     constant_pool_count = in.u2();
-    constant_pool = std::make_unique<ConstantPool>(this, in, constant_pool_count);
+    ConstantPool* pool = mArena.make<ConstantPool>(context, constant_pool_count);
+    constant_pool = pool;
+    context.pool = pool;
+    // A class names each kind of attribute by one pool slot: its name is
+    // compared with the known ones once, not for every attribute.
+    context.attributeLayouts = mArena.array<uint8_t>(pool->size());
+    std::memset(context.attributeLayouts, 0, pool->size());
     access_flags = in.u2();
 
     const uint16_t thisIndex = in.u2();
-    constant_pool->thisClassIndex = thisIndex;
+    pool->thisClassIndex = thisIndex;
     if (static_cast<int32_t>(thisIndex) >= static_cast<int32_t>(constant_pool_count)) {
         std::cerr << "this_class_index not in pool: " << thisIndex << " >= " << constant_pool_count
                   << std::endl;
@@ -90,28 +84,29 @@ void ClassInfo::read(ByteReader& in) {
     super_class = classSlot(*constant_pool, in.u2(), "super class");
 
     const uint16_t interfacesCount = in.u2();
-    interfaces.reserve(in.capacityFor(interfacesCount, 2));
+    RecordListBuilder<const ConstantPoolEntry*> interfaceList(mArena,
+                                                              in.capacityFor(interfacesCount, 2));
     for (uint32_t i = 0; i < interfacesCount; ++i)
-        interfaces.push_back(classSlot(*constant_pool, in.u2(), "interface"));
+        interfaceList.push_back(classSlot(*constant_pool, in.u2(), "interface"));
+    interfaces = interfaceList.list();
 
     const uint16_t fieldsCount = in.u2();
     // A field or method without attributes takes 8 bytes.
-    fields.reserve(in.capacityFor(fieldsCount, 8));
+    RecordListBuilder<const FieldInfo*> fieldList(mArena, in.capacityFor(fieldsCount, 8));
     for (uint32_t i = 0; i < fieldsCount; ++i)
-        fields.push_back(std::make_unique<FieldInfo>(in, i, *this));
+        fieldList.push_back(mArena.make<FieldInfo>(context, i));
+    fields = fieldList.list();
 
     const uint16_t methodsCount = in.u2();
-    methods.reserve(in.capacityFor(methodsCount, 8));
+    RecordListBuilder<const MethodInfo*> methodList(mArena, in.capacityFor(methodsCount, 8));
     for (uint32_t i = 0; i < methodsCount; ++i)
-        methods.push_back(std::make_unique<MethodInfo>(in, i, *this));
+        methodList.push_back(mArena.make<MethodInfo>(context, i));
+    methods = methodList.list();
 
-    const uint16_t attributesCount = in.u2();
-    attributes.reserve(in.capacityFor(attributesCount, 6));
-    for (uint32_t i = 0; i < attributesCount; ++i) {
-        std::unique_ptr<Attribute> attribute = readAttribute(in, i, *constant_pool);
+    attributes = readAttributes(context, in.u2());
+    for (const Attribute* attribute : attributes) {
         isSynthetic |= attribute->kind == AttributeKind::Synthetic;
         isDeprecated |= attribute->kind == AttributeKind::Deprecated;
-        attributes.push_back(std::move(attribute));
     }
 
     // Only class entries check anything when resolved.

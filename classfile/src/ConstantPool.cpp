@@ -1,5 +1,6 @@
 #include "classfile/ConstantPool.h"
 #include "classfile/ByteReader.h"
+#include "classfile/ReadContext.h"
 
 #include "util/Log.h"
 #include "util/RuntimeErrorST.h"
@@ -9,37 +10,39 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace classfile {
 
 namespace {
 
-std::unique_ptr<ConstantPoolEntry> readEntry(ByteReader& in, unsigned tag) {
+ConstantPoolEntry* readEntry(ReadContext& in, unsigned tag) {
+    RecordArena& arena = in.arena;
     switch (tag) {
     case TAG_UTF8:
-        return std::make_unique<CPEUtf8>(in);
+        return arena.make<CPEUtf8>(in);
     case TAG_UNICODE:
-        return std::make_unique<CPEUnicode>(in);
+        return arena.make<CPEUnicode>(in);
     case TAG_INTEGER:
-        return std::make_unique<CPEInteger>(in);
+        return arena.make<CPEInteger>(in);
     case TAG_FLOAT:
-        return std::make_unique<CPEFloat>(in);
+        return arena.make<CPEFloat>(in);
     case TAG_LONG:
-        return std::make_unique<CPELong>(in);
+        return arena.make<CPELong>(in);
     case TAG_DOUBLE:
-        return std::make_unique<CPEDouble>(in);
+        return arena.make<CPEDouble>(in);
     case TAG_CLASS:
-        return std::make_unique<CPEClass>(in);
+        return arena.make<CPEClass>(in);
     case TAG_STRING:
-        return std::make_unique<CPEString>(in);
+        return arena.make<CPEString>(in);
     case TAG_FIELDREF:
-        return std::make_unique<CPEFieldRef>(in);
+        return arena.make<CPEFieldRef>(in);
     case TAG_METHODREF:
-        return std::make_unique<CPEMethodRef>(in);
+        return arena.make<CPEMethodRef>(in);
     case TAG_INTERFACE_METHODREF:
-        return std::make_unique<CPEInterfaceMethodRef>(in);
+        return arena.make<CPEInterfaceMethodRef>(in);
     case TAG_NAME_AND_TYPE:
-        return std::make_unique<CPENameAndType>(in);
+        return arena.make<CPENameAndType>(in);
     default:
         return nullptr;
     }
@@ -86,20 +89,20 @@ constexpr size_t kNumberTextBytes = 24;
 
 } // namespace
 
-ConstantPool::ConstantPool(const ClassInfo* classInfo, ByteReader& in, uint32_t count)
-    : owner(classInfo) {
-    if (count < 2) {
-        entries.resize(count);
-        return;
-    }
-    // The smallest entry (tag and a 2-byte value) takes 3 bytes per slot.
-    entries.reserve(in.capacityFor(count, 3) + 1);
-    entries.emplace_back();
+ConstantPool::ConstantPool(ReadContext& context, uint32_t count) : owner(context.owner) {
+    // Every slot is there from the start, empty until its entry is read. The
+    // smallest entry (tag and a 2-byte value) takes 3 bytes: a count the
+    // remaining input cannot hold fails at the end of input, before the
+    // slots of a count read off a short file are all made.
+    const size_t slots = count < 2 ? count : context.in.capacityFor(count - 1, 3) + 1;
+    RecordListBuilder<const ConstantPoolEntry*> list(context.arena, slots);
+    if (count >= 1)
+        list.push_back(nullptr);
     uint32_t i = 1;
     while (i < count) {
         // The end of input where a tag is due reads as tag 255, an unknown tag.
-        const unsigned tag = in.u1OrEnd();
-        std::unique_ptr<ConstantPoolEntry> entry = readEntry(in, tag);
+        const unsigned tag = context.in.u1OrEnd();
+        ConstantPoolEntry* entry = readEntry(context, tag);
         if (!entry) {
             std::cerr << "Unknown tag @ " << i << ":" << tag << ":" << std::endl;
             throw util::RuntimeErrorST("Unknown tag");
@@ -107,32 +110,31 @@ ConstantPool::ConstantPool(const ClassInfo* classInfo, ByteReader& in, uint32_t 
         entry->index = i;
         entry->pool = this;
         if (tag == TAG_UTF8)
-            mTextBytes += static_cast<const CPEUtf8&>(*entry).value.size();
+            mTextBytes += static_cast<const CPEUtf8*>(entry)->value.size();
         else if (tag == TAG_UNICODE)
-            mTextBytes += static_cast<const CPEUnicode&>(*entry).value.size();
+            mTextBytes += static_cast<const CPEUnicode*>(entry)->value.size();
         else
             mTextBytes += kNumberTextBytes;
-        entries.push_back(std::move(entry));
+        list.push_back(entry);
         // An 8-byte constant takes two slots; in the last slot its second one
         // lies outside the pool and is not created.
         if (tag == TAG_LONG || tag == TAG_DOUBLE) {
             if (i + 1 < count)
-                entries.emplace_back();
+                list.push_back(nullptr);
             i += 2;
         } else {
             i += 1;
         }
     }
+    entries = list.list();
 }
-
-ConstantPool::~ConstantPool() = default;
 
 const ConstantPoolEntry& ConstantPool::at(size_t i) const {
     if (i >= entries.size())
         throw std::runtime_error("Reading SGB failed: constant pool index " + std::to_string(i) +
                                  " outside the pool (" + std::to_string(entries.size()) +
                                  " slots)");
-    const ConstantPoolEntry* entry = entries[i].get();
+    const ConstantPoolEntry* entry = entries[i];
     if (entry == nullptr)
         throw std::runtime_error("Reading SGB failed: constant pool slot " + std::to_string(i) +
                                  " is empty");

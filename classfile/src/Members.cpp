@@ -3,44 +3,36 @@
 #include "classfile/ClassInfo.h"
 #include "classfile/FieldInfo.h"
 #include "classfile/MethodInfo.h"
+#include "classfile/ReadContext.h"
 
 namespace classfile {
 
-MemberInfo::~MemberInfo() = default;
-
-bool MemberInfo::read(ByteReader& in) {
+bool MemberInfo::read(ReadContext& context) {
+    ByteReader& in = context.in;
     access_flags = in.u2();
     name_index = in.u2();
     descriptor_index = in.u2();
     attributes_count = in.u2();
-    attributes.reserve(in.capacityFor(attributes_count, 6));
+    attributes = readAttributes(context, attributes_count);
     bool constantValue = false;
-    for (uint32_t i = 0; i < attributes_count; ++i) {
-        std::unique_ptr<Attribute> attribute = readAttribute(in, i, owner->pool());
+    for (const Attribute* attribute : attributes) {
         constantValue |= attribute->kind == AttributeKind::ConstantValue;
         isSynthetic |= attribute->kind == AttributeKind::Synthetic;
         isDeprecated |= attribute->kind == AttributeKind::Deprecated;
-        attributes.push_back(std::move(attribute));
     }
     return constantValue;
 }
 
-FieldInfo::FieldInfo(ByteReader& in, uint32_t position, const ClassInfo& classInfo)
-    : MemberInfo(position, classInfo) {
-    hasConstantValue = read(in);
+FieldInfo::FieldInfo(ReadContext& context, uint32_t position)
+    : MemberInfo(position, context.owner) {
+    hasConstantValue = read(context);
 }
 
-FieldInfo::~FieldInfo() = default;
-
-MethodInfo::MethodInfo(ByteReader& in, uint32_t position, const ClassInfo& classInfo)
-    : MemberInfo(position, classInfo) {
-    read(in);
-}
-
-MethodInfo::~MethodInfo() = default;
-
-const AttributeCode* MethodInfo::code() const {
-    return findAttribute<AttributeCode>(attributes);
+MethodInfo::MethodInfo(ReadContext& context, uint32_t position)
+    : MemberInfo(position, context.owner) {
+    read(context);
+    // Looked up once here: the translation asks for it several times.
+    mCode = findAttribute<AttributeCode>(attributes);
 }
 
 } // namespace classfile

@@ -1,5 +1,6 @@
 #include "classfile/ByteReader.h"
 #include "classfile/ConstantPool.h"
+#include "classfile/ReadContext.h"
 
 #include <boost/format.hpp>
 
@@ -29,8 +30,6 @@ std::string realText(double value, int precision) {
 
 } // namespace
 
-ConstantPoolEntry::~ConstantPoolEntry() = default;
-
 void ConstantPoolEntry::resolve() const {}
 
 bool ConstantPoolEntry::equal(const ConstantPoolEntry*, const ConstantPoolEntry& other) {
@@ -39,37 +38,42 @@ bool ConstantPoolEntry::equal(const ConstantPoolEntry*, const ConstantPoolEntry&
     return false;
 }
 
-CPEUtf8::CPEUtf8(ByteReader& in) : ConstantPoolEntry(TAG) {
-    in.string(value, in.u2());
+CPEUtf8::CPEUtf8(ReadContext& context) : ConstantPoolEntry(TAG) {
+    const uint16_t length = context.in.u2();
+    value = std::string_view(reinterpret_cast<const char*>(context.in.block(context.arena, length)),
+                             length);
 }
 
 std::string CPEUtf8::toString() const {
-    return value;
+    return std::string(value);
 }
 
-CPEUnicode::CPEUnicode(ByteReader& in) : ConstantPoolEntry(TAG) {
+CPEUnicode::CPEUnicode(ReadContext& context) : ConstantPoolEntry(TAG) {
+    ByteReader& in = context.in;
     const auto length = static_cast<int32_t>(in.u4());
     if (length < 0)
         throw std::length_error("constant pool entry of tag 2 at offset " +
                                 std::to_string(in.offset() - 4) + " has negative length " +
                                 std::to_string(length));
-    in.bytes(bytes, static_cast<size_t>(length));
-    value.assign(bytes.begin(), bytes.end());
+    const auto size = static_cast<size_t>(length);
+    const uint8_t* data = in.block(context.arena, size);
+    bytes = RecordList<uint8_t>(data, size);
+    value = std::string_view(reinterpret_cast<const char*>(data), size);
 }
 
 std::string CPEUnicode::toString() const {
-    return value;
+    return std::string(value);
 }
 
-CPEInteger::CPEInteger(ByteReader& in)
-    : ConstantPoolEntry(TAG), value(static_cast<int32_t>(in.u4())) {}
+CPEInteger::CPEInteger(ReadContext& context)
+    : ConstantPoolEntry(TAG), value(static_cast<int32_t>(context.in.u4())) {}
 
 std::string CPEInteger::toString() const {
     return std::to_string(value);
 }
 
-CPEFloat::CPEFloat(ByteReader& in) : ConstantPoolEntry(TAG) {
-    const uint32_t bits = in.u4();
+CPEFloat::CPEFloat(ReadContext& context) : ConstantPoolEntry(TAG) {
+    const uint32_t bits = context.in.u4();
     std::memcpy(&value, &bits, sizeof value);
 }
 
@@ -77,14 +81,15 @@ std::string CPEFloat::toString() const {
     return realText(value, 9);
 }
 
-CPELong::CPELong(ByteReader& in) : ConstantPoolEntry(TAG), value(static_cast<int64_t>(in.u8())) {}
+CPELong::CPELong(ReadContext& context)
+    : ConstantPoolEntry(TAG), value(static_cast<int64_t>(context.in.u8())) {}
 
 std::string CPELong::toString() const {
     return std::to_string(value);
 }
 
-CPEDouble::CPEDouble(ByteReader& in) : ConstantPoolEntry(TAG) {
-    const uint64_t bits = in.u8();
+CPEDouble::CPEDouble(ReadContext& context) : ConstantPoolEntry(TAG) {
+    const uint64_t bits = context.in.u8();
     std::memcpy(&value, &bits, sizeof value);
 }
 
@@ -92,21 +97,22 @@ std::string CPEDouble::toString() const {
     return realText(value, 17);
 }
 
-CPEClass::CPEClass(ByteReader& in) : ConstantPoolEntry(TAG), name_index(in.u2()) {}
+CPEClass::CPEClass(ReadContext& context) : ConstantPoolEntry(TAG), name_index(context.in.u2()) {}
 
 std::string CPEClass::toString() const {
     return pool->text(index);
 }
 
-CPEString::CPEString(ByteReader& in) : ConstantPoolEntry(TAG), string_index(in.u2()) {}
+CPEString::CPEString(ReadContext& context)
+    : ConstantPoolEntry(TAG), string_index(context.in.u2()) {}
 
 std::string CPEString::toString() const {
     return pool->text(index);
 }
 
-CPERef::CPERef(PoolTag t, ByteReader& in) : ConstantPoolEntry(t) {
-    class_index = in.u2();
-    name_and_type_index = in.u2();
+CPERef::CPERef(PoolTag t, ReadContext& context) : ConstantPoolEntry(t) {
+    class_index = context.in.u2();
+    name_and_type_index = context.in.u2();
 }
 
 void CPERef::checkSlots() const {
@@ -132,9 +138,9 @@ std::string CPERef::toString() const {
     return pool->text(index);
 }
 
-CPENameAndType::CPENameAndType(ByteReader& in) : ConstantPoolEntry(TAG) {
-    name_index = in.u2();
-    descriptor_index = in.u2();
+CPENameAndType::CPENameAndType(ReadContext& context) : ConstantPoolEntry(TAG) {
+    name_index = context.in.u2();
+    descriptor_index = context.in.u2();
 }
 
 std::string CPENameAndType::toString() const {

@@ -1,5 +1,6 @@
 #include "classfile/Attributes.h"
 #include "classfile/ByteReader.h"
+#include "classfile/ReadContext.h"
 
 #include <boost/format.hpp>
 
@@ -7,36 +8,37 @@
 
 namespace classfile {
 
-void readTy(StackMapEntry::TyList& list, ByteReader& in, const ConstantPool& pool) {
+void readTy(RecordListBuilder<const StackMapEntry::Ty*>& list, ReadContext& context) {
     using E = StackMapEntry;
-    const auto tag = static_cast<int8_t>(in.u1());
+    RecordArena& arena = context.arena;
+    const auto tag = static_cast<int8_t>(context.in.u1());
     switch (tag) {
     case 0:
-        list.push_back(std::make_unique<E::TyBogus>());
+        list.push_back(arena.make<E::TyBogus>());
         break;
     case 1:
-        list.push_back(std::make_unique<E::TyInteger>());
+        list.push_back(arena.make<E::TyInteger>());
         break;
     case 2:
-        list.push_back(std::make_unique<E::TyFloat>());
+        list.push_back(arena.make<E::TyFloat>());
         break;
     case 3:
-        list.push_back(std::make_unique<E::TyDouble>());
+        list.push_back(arena.make<E::TyDouble>());
         break;
     case 4:
-        list.push_back(std::make_unique<E::TyLong>());
+        list.push_back(arena.make<E::TyLong>());
         break;
     case 5:
-        list.push_back(std::make_unique<E::TyNull>());
+        list.push_back(arena.make<E::TyNull>());
         break;
     case 6:
-        list.push_back(std::make_unique<E::TyInitObject>());
+        list.push_back(arena.make<E::TyInitObject>());
         break;
     case 7:
-        list.push_back(std::make_unique<E::TyObject>(in.u2(), &pool));
+        list.push_back(arena.make<E::TyObject>(context.in.u2(), context.pool));
         break;
     case 8:
-        list.push_back(std::make_unique<E::TyNewObject>(in.u2()));
+        list.push_back(arena.make<E::TyNewObject>(context.in.u2()));
         break;
     default:
         throw std::runtime_error(
@@ -46,25 +48,28 @@ void readTy(StackMapEntry::TyList& list, ByteReader& in, const ConstantPool& poo
 
 namespace {
 
-void readTypes(StackMapEntry::TyList& list, ByteReader& in, const ConstantPool& pool) {
-    const uint16_t count = in.u2();
-    list.reserve(in.capacityFor(count, 1));
+StackMapEntry::TyList readTypes(ReadContext& context) {
+    const uint16_t count = context.in.u2();
+    RecordListBuilder<const StackMapEntry::Ty*> list(context.arena,
+                                                     context.in.capacityFor(count, 1));
     for (uint32_t i = 0; i < count; ++i)
-        readTy(list, in, pool);
+        readTy(list, context);
+    return list.list();
 }
 
 } // namespace
 
-AttributeStackMap::AttributeStackMap(ByteReader& in, const ConstantPool& constantPool)
-    : Attribute(KIND) {
-    numberOfEntries = in.u2();
-    entries.reserve(in.capacityFor(numberOfEntries, 6));
+AttributeStackMap::AttributeStackMap(ReadContext& context) : Attribute(KIND) {
+    numberOfEntries = context.in.u2();
+    RecordListBuilder<StackMapEntry> list(context.arena,
+                                          context.in.capacityFor(numberOfEntries, 6));
     for (uint32_t i = 0; i < numberOfEntries; ++i) {
-        StackMapEntry& entry = entries.emplace_back();
-        entry.offset = in.u2();
-        readTypes(entry.locals, in, constantPool);
-        readTypes(entry.stack, in, constantPool);
+        StackMapEntry& entry = list.emplace_back();
+        entry.offset = context.in.u2();
+        entry.locals = readTypes(context);
+        entry.stack = readTypes(context);
     }
+    entries = list.list();
 }
 
 } // namespace classfile

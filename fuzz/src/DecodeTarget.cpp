@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 namespace fuzz {
 namespace {
@@ -38,14 +39,17 @@ void checkRecord(const zulx::RuleData& record) {
             finding(which + " has tag " + std::to_string(entry->tag));
         if (entry->tag != SGB::CPEntry::CREATE_SHAPE && entry->payload == nullptr)
             finding(which + " has no payload");
-        if (entry->tag == SGB::CPEntry::METHOD &&
-            static_cast<const zulx::MethodRecord*>(entry->payload)->index !=
-                static_cast<int32_t>(i))
-            finding("the method record of " + which + " names another index");
-        if (entry->tag == SGB::CPEntry::ENUM_TYPE &&
-            static_cast<size_t>(*static_cast<const int32_t*>(entry->payload)) >=
-                record.enumTypeNames.size())
-            finding("enum type " + which + " names no enum type");
+        SGB::visitPayload(*entry, [&](const auto& payload) {
+            using T = std::decay_t<decltype(payload)>;
+            if constexpr (std::is_same_v<T, zulx::MethodRecord>) {
+                if (payload.index != static_cast<int32_t>(i))
+                    finding("the method record of " + which + " names another index");
+            } else if constexpr (std::is_same_v<T, int32_t>) {
+                if (entry->tag == SGB::CPEntry::ENUM_TYPE &&
+                    static_cast<size_t>(payload) >= record.enumTypeNames.size())
+                    finding("enum type " + which + " names no enum type");
+            }
+        });
     }
     for (const auto& method : record.methodIndex)
         if (tagAt(record, method.second) != SGB::CPEntry::METHOD)

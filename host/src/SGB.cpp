@@ -12,27 +12,7 @@ namespace zulx {
 namespace {
 
 ZUL_ENTRY_ACCESS void freePayload(const ::SGB::CPEntry& entry) {
-    switch (entry.tag) {
-    case ::SGB::CPEntry::STRING:
-        delete static_cast<std::shared_ptr<std::wstring>*>(entry.payload);
-        break;
-    case ::SGB::CPEntry::DOUBLE:
-        delete static_cast<double*>(entry.payload);
-        break;
-    case ::SGB::CPEntry::INTEGER:
-    case ::SGB::CPEntry::BUILTIN:
-    case ::SGB::CPEntry::ENUM_TYPE:
-        delete static_cast<int32_t*>(entry.payload);
-        break;
-    case ::SGB::CPEntry::METHOD:
-        delete static_cast<MethodRecord*>(entry.payload);
-        break;
-    case ::SGB::CPEntry::ENUM_VALUE:
-        delete static_cast<std::shared_ptr<::SGB::Enum>*>(entry.payload);
-        break;
-    default:
-        break;
-    }
+    ::SGB::visitPayload(entry.tag, entry.payload, [](auto& payload) { delete &payload; });
 }
 
 } // namespace

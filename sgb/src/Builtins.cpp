@@ -1,6 +1,6 @@
 #include "sgb/Builtins.h"
 
-#include <unordered_map>
+#include "JoinedTextTable.h"
 
 namespace sgb {
 namespace {
@@ -11,21 +11,18 @@ const BuiltinRow kRows[] = {
 #undef ZUL_BUILTIN
 };
 
-using BuiltinMap = std::unordered_map<std::string, int32_t>;
-
-BuiltinMap buildMap() {
-    BuiltinMap map;
-    map.reserve(std::size(kRows));
-    int32_t id = 0;
-    for (const BuiltinRow& row : kRows)
-        map.emplace(std::string(row.name) + row.descriptor, id++);
-    return map;
+// The first row of a name and descriptor wins, should the table repeat one.
+JoinedTextTable buildTable() {
+    JoinedTextTable table(std::size(kRows));
+    for (size_t id = 0; id < std::size(kRows); ++id)
+        table.insert(kRows[id].name, kRows[id].descriptor, id, true);
+    return table;
 }
 
 // Function-local static: built exactly once, concurrent first callers wait.
-const BuiltinMap& builtinMap() {
-    static const BuiltinMap map = buildMap();
-    return map;
+const JoinedTextTable& builtinTable() {
+    static const JoinedTextTable table = buildTable();
+    return table;
 }
 
 } // namespace
@@ -38,10 +35,9 @@ const BuiltinRow& builtinRow(size_t id) {
     return kRows[id];
 }
 
-int32_t lookupBuiltin(const std::string& key) {
-    const BuiltinMap& map = builtinMap();
-    const auto it = map.find(key);
-    return it == map.end() ? -1 : it->second;
+int32_t lookupBuiltin(std::string_view key) {
+    const size_t* id = builtinTable().find(key);
+    return id ? static_cast<int32_t>(*id) : -1;
 }
 
 } // namespace sgb

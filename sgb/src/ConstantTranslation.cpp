@@ -1,5 +1,4 @@
-#include "ExpansionBudget.h"
-#include "PoolText.h"
+#include "JoinedTextTable.h"
 #include "TranslationSteps.h"
 
 #include "sgb/Builtins.h"
@@ -10,8 +9,8 @@
 #include "util/Log.h"
 
 #include <algorithm>
+#include <deque>
 #include <memory>
-#include <unordered_map>
 
 namespace sgb {
 
@@ -49,14 +48,25 @@ std::wstring baseName(const std::wstring& name) {
     return dollar == std::wstring::npos ? std::wstring() : name.substr(0, dollar);
 }
 
+// Entry `i` of `pool` as a `T`. The reader creates the entry class that the
+// tag names, so a matching tag needs no run-time type search; any other slot
+// goes to the pool's own check, which throws its error.
+template <typename T>
+const T& entryAs(const ConstantPool& pool, size_t i) {
+    const classfile::ConstantPoolEntry* entry = pool.find(i);
+    if (entry && entry->tag == T::TAG)
+        return static_cast<const T&>(*entry);
+    return pool.as<T>(i);
+}
+
 // A referenced member's name and descriptor. They are the pool's own texts,
 // or copies kept here when the pool gives them through toString.
 class MemberName {
 public:
     MemberName(const ConstantPool& pool, const classfile::CPERef& ref) {
-        const auto& nameAndType = pool.as<classfile::CPENameAndType>(ref.name_and_type_index);
-        name = textAt(pool, nameAndType.name_index, mNameCopy);
-        descriptor = textAt(pool, nameAndType.descriptor_index, mDescriptorCopy);
+        const auto& nameAndType = entryAs<classfile::CPENameAndType>(pool, ref.name_and_type_index);
+        name = pool.textView(nameAndType.name_index, mNameCopy);
+        descriptor = pool.textView(nameAndType.descriptor_index, mDescriptorCopy);
     }
     MemberName(const MemberName&) = delete;
     MemberName& operator=(const MemberName&) = delete;
@@ -69,15 +79,16 @@ private:
     std::string mDescriptorCopy;
 };
 
-const std::string& className(const ConstantPool& pool, uint32_t classIndex, std::string& scratch) {
-    return textAt(pool, pool.as<classfile::CPEClass>(classIndex).name_index, scratch);
+std::string_view className(const ConstantPool& pool, uint32_t classIndex, std::string& scratch) {
+    return pool.textView(entryAs<classfile::CPEClass>(pool, classIndex).name_index, scratch);
 }
 
 class ConstantTranslator {
 public:
-    ConstantTranslator(const ClassInfo& cls, zulx::RuleData& record, Diagnostics& diagnostics)
-        : mClass(cls), mPool(cls.pool()), mRecord(record), mWriter(record),
-          mDiagnostics(diagnostics) {}
+    ConstantTranslator(Translation& translation, zulx::RuleData& record)
+        : mT(translation), mClass(translation.cls), mPool(translation.pool), mRecord(record),
+          mWriter(record, &translation.budget), mDiagnostics(translation.diagnostics),
+          mMethodKeys(translation.cls.methods.size()) {}
 
     void run() {
         indexMethods();
@@ -90,14 +101,21 @@ public:
 
 private:
     void indexMethods() {
-        mMethodKeys.reserve(mClass.methods.size());
         for (size_t position = 0; position < mClass.methods.size(); ++position) {
             const MethodInfo& method = *mClass.methods[position];
-            std::string scratch;
-            std::string key = textAt(mPool, method.name_index, scratch);
-            key += textAt(mPool, method.descriptor_index, scratch);
-            mMethodKeys[std::move(key)] = position; // a later method with the same key wins
+            const std::string_view name = lastingText(method.name_index);
+            const std::string_view descriptor = lastingText(method.descriptor_index);
+            mMethodKeys.insert(name, descriptor, position, false); // a later method wins
         }
+    }
+
+    // Slot `i`'s text, viewed where it stays for the whole translation: the
+    // pool's own text, or a copy kept here when the pool gives it through
+    // toString.
+    std::string_view lastingText(size_t i) {
+        if (const classfile::CPEUtf8* utf8 = mPool.utf8At(i))
+            return utf8->value;
+        return mTextCopies.emplace_back(mPool.text(i));
     }
 
     void findBuiltinsClass() {
@@ -107,7 +125,8 @@ private:
                 continue;
             // Prefix and suffix may share the slash: com/ulno/Builtins qualifies.
             std::string scratch;
-            const std::string& name = className(mPool, static_cast<uint32_t>(i), scratch);
+            const std::string_view name =
+                mPool.textView(static_cast<const classfile::CPEClass&>(*entry).name_index, scratch);
             if (startsWith(name, "com/ulno/") && endsWith(name, "/Builtins"))
                 mBuiltinsClass = static_cast<int64_t>(i);
         }
@@ -120,7 +139,7 @@ private:
         case classfile::TAG_STRING: {
             std::string scratch;
             const auto& string = static_cast<const classfile::CPEString&>(entry);
-            mWriter.putString(i, widen(textAt(mPool, string.string_index, scratch)));
+            mWriter.putString(i, mT.widen(mPool.textView(string.string_index, scratch)));
             break;
         }
         case classfile::TAG_DOUBLE:
@@ -142,7 +161,7 @@ private:
 
     void translateFieldRef(size_t i, const classfile::CPEFieldRef& ref) {
         std::string scratch;
-        const std::string& cls = className(mPool, ref.class_index, scratch);
+        const std::string_view cls = className(mPool, ref.class_index, scratch);
         const MemberName field(mPool, ref);
         if (ref.class_index == kOwnClassIndex) {
             mRecord.ownFieldRefs.push_back(static_cast<int32_t>(i));
@@ -152,7 +171,12 @@ private:
         const std::string enumClass(afterLastSlash(cls));
         const std::string fieldName(field.name);
         const int32_t value = lookupEnumValue(getEnumMap(), enumClass, fieldName);
-        mWriter.putEnumValue(i, value, widen(enumClass) + L"." + widen(fieldName));
+        std::wstring name;
+        name.reserve(enumClass.size() + 1 + fieldName.size());
+        widenAppend(name, enumClass, &mT.budget);
+        name += L'.';
+        widenAppend(name, fieldName, &mT.budget);
+        mWriter.putEnumValue(i, value, std::move(name));
     }
 
     void translateMethodRef(size_t i, const classfile::CPEMethodRef& ref) {
@@ -160,15 +184,14 @@ private:
         std::string& key = mKey;
         key.assign(method.name).append(method.descriptor);
 
-        const auto defined = mMethodKeys.find(key);
-        if (defined != mMethodKeys.end()) {
-            mWriter.putMethod(i, definedMethod(i, defined->second));
+        if (const size_t* position = mMethodKeys.find(key)) {
+            mWriter.putMethod(i, definedMethod(i, *position));
             return;
         }
         if (ref.class_index == kOwnClassIndex) {
             const bool isVoid = returnTypeCode(method.descriptor) == zul::AAT_VOID;
             if (!isVoid)
-                mDiagnostics.methodError(L"Illegal method '" + widen(key) +
+                mDiagnostics.methodError(L"Illegal method '" + mT.widen(key) +
                                          L"' with undefined body  - not a rule (not void).");
             mWriter.putMethod(i, bodilessMethod(i, method, isVoid));
             return;
@@ -186,7 +209,7 @@ private:
             mWriter.putEnumType(i, static_cast<int32_t>(mRecord.enumTypeNames.size() - 1));
             return;
         }
-        mDiagnostics.methodError(L"Non-recognized method '" + widen(key) + L"' (classIndex " +
+        mDiagnostics.methodError(L"Non-recognized method '" + mT.widen(key) + L"' (classIndex " +
                                  std::to_wstring(ref.class_index) + L").");
         mWriter.putMethod(i, bodilessMethod(i, method, false));
     }
@@ -203,22 +226,22 @@ private:
         } else if (method.name == "_$createShape") {
             mWriter.putCreateShape(i);
         } else {
-            mDiagnostics.methodError(L"Non-recognized builtin method '" + widen(key) + L"'.");
+            mDiagnostics.methodError(L"Non-recognized builtin method '" + mT.widen(key) + L"'.");
             mWriter.putMethod(i, bodilessMethod(i, method, false));
         }
     }
 
     std::unique_ptr<zulx::MethodRecord> bodilessMethod(size_t i, const MemberName& method,
-                                                       bool valid) const {
+                                                       bool valid) {
         auto record = std::make_unique<zulx::MethodRecord>();
         record->index = static_cast<int32_t>(i);
         record->position = -1;
         record->kind = 1;
         record->maxStack = -1;
         record->isPublic = 1;
-        record->name = widen(method.name);
+        record->name = mT.widen(method.name);
         record->baseName = baseName(record->name);
-        record->descriptor = widen(method.descriptor);
+        record->descriptor = mT.widen(method.descriptor);
         record->valid = valid ? 1 : 0;
         return record;
     }
@@ -226,15 +249,15 @@ private:
     std::unique_ptr<zulx::MethodRecord> definedMethod(size_t i, size_t position) {
         const MethodInfo& method = *mClass.methods[position];
         std::string nameCopy, descriptorCopy;
-        const std::string& descriptor = textAt(mPool, method.descriptor_index, descriptorCopy);
+        const std::string_view descriptor = mPool.textView(method.descriptor_index, descriptorCopy);
         auto record = std::make_unique<zulx::MethodRecord>();
         record->index = static_cast<int32_t>(i);
         record->position = static_cast<int32_t>(position);
         record->kind = 0;
         record->isPublic = (method.access_flags & 1) ? 1 : 0;
-        record->name = widen(textAt(mPool, method.name_index, nameCopy));
+        record->name = mT.widen(mPool.textView(method.name_index, nameCopy));
         record->baseName = baseName(record->name);
-        record->descriptor = widen(descriptor);
+        record->descriptor = mT.widen(descriptor);
         record->valid = 1;
 
         const classfile::AttributeCode* code = method.code();
@@ -247,22 +270,22 @@ private:
             return record;
         }
         record->maxStack = code->max_stack;
-        ExpansionBudget::charge(code->code.size());
-        record->code = code->code;
+        mT.budget.charge(code->code.size());
+        record->code.assign(code->code.begin(), code->code.end());
         const auto* locals =
             classfile::findAttribute<classfile::AttributeLocalVariableTable>(code->attributes);
         if (!locals)
             return record;
         record->paramCount = static_cast<int32_t>(parameterTypeCodes(descriptor).size());
-        ExpansionBudget::charge(locals->local_variable_table.size() * sizeof(int32_t));
+        mT.budget.charge(locals->local_variable_table.size() * sizeof(int32_t));
         record->localTypes.resize(locals->local_variable_table.size());
         std::string scratch;
         for (size_t v = 0; v < locals->local_variable_table.size(); ++v) {
-            const std::string& type =
-                textAt(mPool, locals->local_variable_table[v].descriptor_index, scratch);
+            const std::string_view type =
+                mPool.textView(locals->local_variable_table[v].descriptor_index, scratch);
             const int32_t local = localTypeCode(type);
             if (local < 0) {
-                mDiagnostics.methodError(L"Datatype '" + widen(type) + L"' not supported.");
+                mDiagnostics.methodError(L"Datatype '" + mT.widen(type) + L"' not supported.");
                 record->valid = 0;
                 continue;
             }
@@ -272,20 +295,22 @@ private:
         return record;
     }
 
+    Translation& mT;
     const ClassInfo& mClass;
     const ConstantPool& mPool;
     zulx::RuleData& mRecord;
     EntryWriter mWriter;
     Diagnostics& mDiagnostics;
-    std::unordered_map<std::string, size_t> mMethodKeys;
-    std::string mKey; ///< the key being looked up, kept to reuse its storage
+    std::deque<std::string> mTextCopies; ///< texts the method keys view, where the pool has none
+    JoinedTextTable mMethodKeys;         ///< the class's methods by name and descriptor
+    std::string mKey;                    ///< the key being looked up, kept to reuse its storage
     int64_t mBuiltinsClass = -1;
 };
 
 } // namespace
 
-void translateConstants(const ClassInfo& cls, zulx::RuleData& record, Diagnostics& diagnostics) {
-    ConstantTranslator(cls, record, diagnostics).run();
+void translateConstants(Translation& translation, zulx::RuleData& record) {
+    ConstantTranslator(translation, record).run();
 }
 
 } // namespace sgb

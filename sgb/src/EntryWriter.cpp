@@ -56,10 +56,13 @@ void EntryWriter::putEnumValue(size_t index, int32_t value, std::wstring name) {
 
 void EntryWriter::putMethod(size_t index, std::unique_ptr<zulx::MethodRecord> method) {
     // The index key copies the name and descriptor once more.
-    ExpansionBudget::charge((method->name.size() + method->descriptor.size()) * sizeof(wchar_t));
-    std::wstring key = method->name + method->descriptor;
+    if (mBudget)
+        mBudget->charge((method->name.size() + method->descriptor.size()) * sizeof(wchar_t));
+    std::wstring key;
+    key.reserve(method->name.size() + method->descriptor.size());
+    key.append(method->name).append(method->descriptor);
     put(index, ::SGB::CPEntry::METHOD, std::move(method));
-    mRecord.methodIndex[std::move(key)] = static_cast<int32_t>(index);
+    mRecord.methodIndex.insert_or_assign(std::move(key), static_cast<int32_t>(index));
 }
 
 } // namespace sgb

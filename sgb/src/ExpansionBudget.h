@@ -10,7 +10,7 @@
 // charges pass the limit it fails with std::runtime_error naming the limit. The limit lies far
 // above what a rule file needs even when many entries share one long text (200 annotations sharing
 // a 1,000-character text spend 0.8 MB), and grows with the file so that a large file that copies
-// nothing needlessly always fits.
+// nothing needlessly always fits. Each translation has its own budget, which its steps are handed.
 
 #include <cstdint>
 
@@ -24,21 +24,25 @@ public:
     static constexpr uint64_t kAllowance = uint64_t{256} << 20;
     static constexpr uint64_t kPerInputByte = 16;
 
-    /// Makes this budget the one charged on the calling thread until it is
-    /// destroyed; `inputBytes` is the size of the class file.
-    explicit ExpansionBudget(uint64_t inputBytes);
-    ~ExpansionBudget();
+    /// The budget of a class file of `inputBytes` bytes.
+    explicit ExpansionBudget(uint64_t inputBytes)
+        : mInputBytes(inputBytes), mLimit(kAllowance + kPerInputByte * inputBytes) {}
     ExpansionBudget(const ExpansionBudget&) = delete;
     ExpansionBudget& operator=(const ExpansionBudget&) = delete;
 
-    /// Charges `bytes` to the calling thread's budget; nothing without one.
-    static void charge(uint64_t bytes);
+    /// Charges `bytes`; throws std::runtime_error once the charges pass the limit.
+    void charge(uint64_t bytes) {
+        mSpent += bytes;
+        if (mSpent > mLimit)
+            fail();
+    }
 
 private:
+    [[noreturn]] void fail() const;
+
     uint64_t mInputBytes;
     uint64_t mLimit;
     uint64_t mSpent = 0;
-    ExpansionBudget* mOuter;
 };
 
 } // namespace sgb

@@ -1,6 +1,5 @@
 #include "sgb/Translator.h"
 
-#include "ExpansionBudget.h"
 #include "TranslationSteps.h"
 
 #include "util/Log.h"
@@ -9,11 +8,11 @@ namespace sgb {
 
 void translate(zulx::RuleData& record, std::istream& stream) {
     const classfile::ClassInfo cls(stream);
-    const ExpansionBudget budget(cls.bytesRead);
-    Diagnostics diagnostics;
+    Translation translation(cls);
 
-    translateConstants(cls, record, diagnostics);
-    std::unique_ptr<rulefileinfo::RuleFileInfoImpl> info = buildRuleFileInfo(cls);
+    translateConstants(translation, record);
+    std::unique_ptr<rulefileinfo::RuleFileInfoImpl> info = buildRuleFileInfo(translation);
+    Diagnostics& diagnostics = translation.diagnostics;
     checkVersions(*info, record, diagnostics);
 
     for (const std::wstring& error : diagnostics.errors)

@@ -1,6 +1,7 @@
 #include "ReadHelpers.h"
 
 #include "classfile/ByteReader.h"
+#include "classfile/ReadContext.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -20,7 +21,8 @@ namespace {
 /// bytes it must not touch.
 struct OneAttribute {
     std::unique_ptr<ClassInfo> cls;
-    std::unique_ptr<Attribute> attr;
+    std::unique_ptr<RecordArena> arena = std::make_unique<RecordArena>();
+    const Attribute* attr = nullptr;
     uint64_t consumed = 0;
     size_t size = 0; ///< header and body as written
 };
@@ -34,7 +36,8 @@ OneAttribute readOne(const ClassWriter& w, const AttributeBytes& a) {
     r.cls = readClass(w).cls;
     std::istringstream in(bytes.str());
     ByteReader reader(in);
-    r.attr = readAttribute(reader, 7, r.cls->pool());
+    ReadContext context(reader, *r.arena, &r.cls->pool(), r.cls.get());
+    r.attr = readAttribute(context, 7);
     r.consumed = reader.offset();
     EXPECT_EQ(r.attr->index, 7u);
     EXPECT_EQ(r.attr->pool, &r.cls->pool());
@@ -95,9 +98,9 @@ TEST(Attributes, CodeKeepsTheLastTableOfEachKind) {
     ASSERT_EQ(c.attributes.size(), 5u);
     for (uint32_t i = 0; i < 5; ++i)
         EXPECT_EQ(c.attributes[i]->index, i);
-    EXPECT_EQ(c.lineNumberTable, c.attributes[3].get());
-    EXPECT_EQ(c.localVariableTable, c.attributes[1].get());
-    EXPECT_EQ(c.stackMap, c.attributes[2].get());
+    EXPECT_EQ(c.lineNumberTable, c.attributes[3]);
+    EXPECT_EQ(c.localVariableTable, c.attributes[1]);
+    EXPECT_EQ(c.stackMap, c.attributes[2]);
 
     const OneAttribute noTables = readOne(w, w.code(0, 0, {}, {}, {firstLines}));
     const auto& bare = as<AttributeCode>(noTables);

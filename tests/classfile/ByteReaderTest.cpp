@@ -25,17 +25,20 @@ TEST(ByteReader, ReadsBigEndianValuesAndCountsOffsets) {
                                       "\xFF\xFF\xFF\xFFtail",
                                       23));
     in.seekg(4);
-    ByteReader r(in);
-    EXPECT_EQ(r.remaining(), 19u);
-    EXPECT_EQ(r.u1(), 0x81);
-    EXPECT_EQ(r.u2(), 0x0102);
-    EXPECT_EQ(r.u4(), 0xFEDCBA98u);
-    EXPECT_EQ(r.u8(), 0x00000001FFFFFFFFull);
-    EXPECT_EQ(r.offset(), 15u);
-    std::string s;
-    r.string(s, 4);
-    EXPECT_EQ(s, "tail");
-    EXPECT_EQ(r.remaining(), 0u);
+    {
+        ByteReader r(in);
+        EXPECT_EQ(r.remaining(), 19u);
+        EXPECT_EQ(r.u1(), 0x81);
+        EXPECT_EQ(r.u2(), 0x0102);
+        EXPECT_EQ(r.u4(), 0xFEDCBA98u);
+        EXPECT_EQ(r.u8(), 0x00000001FFFFFFFFull);
+        EXPECT_EQ(r.offset(), 15u);
+        std::string s;
+        r.string(s, 4);
+        EXPECT_EQ(s, "tail");
+        EXPECT_EQ(r.remaining(), 0u);
+    }
+    // The stream stands where the reader stopped once the reader is gone.
     EXPECT_EQ(in.tellg(), 23);
 }
 

@@ -134,6 +134,8 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
     const std::vector<std::pair<const char*, std::vector<RuleAnnotation>>> rules = {
         {"Zeta", {order(1)}},
         {"Alpha", {order(1)}},
+        {"\u0460a", {order(3)}}, // U+0460 sorts after U+03A9, whatever follows
+        {"\u03A9b", {order(3)}},
         {"Start", {start}},
         {"StartWithArg", {{"$StartRule", {Arg::number("", 1)}}}},
         {"OrderedByText", {{"$Order", {Arg::text("", "3")}}}},
@@ -158,7 +160,8 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
     const auto& info = infoOf(sgb);
     EXPECT_EQ(describe(info.rules, info.numRules),
               "0 GroupA1()@-0/1 A 0 GroupB1()@-0/1 B 0 Walls()@-0/5 Wall 0 GroupNoFloat()@-0 "
-              "0 OrderedByText()@-0 0 StartWithArg()@-0 0 Alpha()@1 0 Zeta()@1 0 Start()@1000000 "
+              "0 OrderedByText()@-0 0 StartWithArg()@-0 0 Alpha()@1 0 Zeta()@1 0 \u03A9b()@3 "
+              "0 \u0460a()@3 0 Start()@1000000 "
               "0 OrderThenStart()@1000002 0 NanA()@nan 0 NanB()@nan 0 NanGroupA()@-0/nan A ");
     EXPECT_EQ(describe(info.attributes, info.numAttributes), "2 attrA()@-1 2 $a..b()@-0 ");
 }
@@ -188,8 +191,9 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
     const auto onlyName =
         w.annotation("LX;", {{"name", ElementValueSpec::constant('s', w.utf8("@Name"))}});
     // The first non-empty array met sets the argument count (3); a short
-    // "names" clears the remaining keys, other short arrays leave defaults,
-    // and constants of an unexpected kind give defaults too.
+    // "names" clears the remaining keys, other short arrays leave defaults
+    // or what an earlier array of the same name set, and constants of an
+    // unexpected kind give defaults too.
     const uint16_t fChar = w.integer('f');
     const uint16_t sChar = w.integer('s');
     const uint16_t text = w.utf8("value");
@@ -204,6 +208,7 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
                                             {"names", arrayOf('s', {k0})},
                                             {"dvals", arrayOf('D', {number, integer})},
                                             {"bvals", arrayOf('Z', {integer, number, zero})},
+                                            {"svals", arrayOf('s', {k0})},
                                             {"name", ElementValueSpec::constant('s', mixedName)}});
     // Container types are compared over their first 28 characters.
     std::vector<testsupport::AnnotationSpec> containers;
@@ -219,7 +224,7 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
 
     const auto sgb = sgbtest::decode(f.str());
     EXPECT_EQ(describe(infoOf(sgb).annotations, infoOf(sgb).numAnnotations),
-              "@Name @Mixed(2 k0 1 4.5 value)(3  0 0 )(2  0 0 value) ");
+              "@Name @Mixed(2 k0 1 4.5 k0)(3  0 0 )(2  0 0 value) ");
 
     // The one-off forms of the converter's operations agree with it.
     std::istringstream in(f.str());
@@ -232,7 +237,7 @@ TEST(AnnotationConverterTest, ArgumentsFromTheParallelArraysOfEveryContainer) {
         sgb::forEachNested(*a, [&](const classfile::AnnotationInfo& nested) {
             rulefileinfo::AnnotationImpl converted;
             sgb::convertAnnotation(cls.pool(), converted, nested);
-            seen += sgb::nestedAnnotationName(cls.pool(), nested, scratch) + "=" +
+            seen += std::string(sgb::nestedAnnotationName(cls.pool(), nested, scratch)) + "=" +
                     util::toUTF8(converted.name) + std::to_string(converted.numArguments) + " ";
         });
     }

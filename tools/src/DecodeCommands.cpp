@@ -21,6 +21,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace zultool {
@@ -153,31 +154,22 @@ Json methodJson(const zulx::MethodRecord& m) {
 
 Json entryJson(const ::SGB::CPEntry& entry) {
     Json json{{"tag", entry.tag}};
-    const void* p = entry.payload;
-    switch (entry.tag) {
-    case ::SGB::CPEntry::STRING:
-        json["value"] = zulx::wideToUtf8(**static_cast<const std::shared_ptr<std::wstring>*>(p));
-        break;
-    case ::SGB::CPEntry::DOUBLE:
-        json["value"] = number(*static_cast<const double*>(p));
-        break;
-    case ::SGB::CPEntry::INTEGER:
-    case ::SGB::CPEntry::BUILTIN:
-    case ::SGB::CPEntry::ENUM_TYPE:
-        json["value"] = *static_cast<const int32_t*>(p);
-        break;
-    case ::SGB::CPEntry::METHOD:
-        json["method"] = methodJson(*static_cast<const zulx::MethodRecord*>(p));
-        break;
-    case ::SGB::CPEntry::ENUM_VALUE: {
-        const ::SGB::Enum& value = **static_cast<const std::shared_ptr<::SGB::Enum>*>(p);
-        json["value"] = value.value;
-        json["name"] = zulx::wideToUtf8(value.name);
-        break;
-    }
-    default:
-        break; // CREATE_SHAPE and unknown tags carry nothing
-    }
+    // CREATE_SHAPE and unknown tags carry nothing.
+    ::SGB::visitPayload(entry, [&json](const auto& payload) {
+        using T = std::decay_t<decltype(payload)>;
+        if constexpr (std::is_same_v<T, std::shared_ptr<std::wstring>>) {
+            json["value"] = zulx::wideToUtf8(*payload);
+        } else if constexpr (std::is_same_v<T, double>) {
+            json["value"] = number(payload);
+        } else if constexpr (std::is_same_v<T, zulx::MethodRecord>) {
+            json["method"] = methodJson(payload);
+        } else if constexpr (std::is_same_v<T, std::shared_ptr<::SGB::Enum>>) {
+            json["value"] = payload->value;
+            json["name"] = zulx::wideToUtf8(payload->name);
+        } else {
+            json["value"] = payload;
+        }
+    });
     return json;
 }
 

@@ -1,18 +1,15 @@
 #pragma once
 
-#include "classfile/Pooled.h"
+#include "classfile/RecordArena.h"
 
 #include <cstdint>
 #include <iosfwd>
-#include <memory>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace classfile {
 
-class ByteReader;
 class ConstantPool;
+struct ReadContext;
 
 /// Which attribute class a record is; one value per known name plus Unknown.
 enum class AttributeKind : uint8_t {
@@ -33,10 +30,11 @@ enum class AttributeKind : uint8_t {
     Unknown,
 };
 
-/// Base of every attribute of a class, field, method or Code attribute.
-class Attribute : public Pooled {
+/// Base of every attribute of a class, field, method or Code attribute. An
+/// attribute lives in its class's arena and goes with it: none is ever
+/// deleted on its own, and lists refer to attributes without owning them.
+class Attribute {
 public:
-    virtual ~Attribute();
     /// Writes the attribute's dump.
     virtual void print(std::ostream& out) const = 0;
 
@@ -62,20 +60,14 @@ public:
     /// The header's length; fixed at 2 for ConstantValue and SourceFile and at
     /// 0 for Synthetic and Deprecated.
     uint32_t attribute_length = 0;
-    /// The name as found in the pool: a view of the pool's own text, which
-    /// lives as long as the class, or of a copy the attribute keeps when the
-    /// name slot is not a UTF-8 entry.
+    /// The name as found in the pool: a view of the pool's own text, or of a
+    /// copy in the class's arena when the name slot is not a UTF-8 entry.
     std::string_view name;
     const AttributeKind kind;
 
-    /// Keeps `text` and makes it the name.
-    void keepName(std::string text) {
-        mNameCopy = std::make_unique<std::string>(std::move(text));
-        name = *mNameCopy;
-    }
-
 protected:
     explicit Attribute(AttributeKind k) : kind(k) {}
+    ~Attribute() = default;
     Attribute(const Attribute&) = delete;
     Attribute& operator=(const Attribute&) = delete;
 
@@ -88,22 +80,24 @@ private:
     static constexpr bool hasKind(...) {
         return false;
     }
-
-    std::unique_ptr<std::string> mNameCopy;
 };
 
-using AttributeList = RecordVector<std::unique_ptr<Attribute>>;
+/// A list of attributes; the class's arena holds them.
+using AttributeList = RecordList<const Attribute*>;
 
-/// Reads one attribute: header, then the layout its name selects (raw bytes
-/// for an unknown name). `index` is its position in the list being read;
-/// `depth` counts the Code attributes the list is nested in.
-std::unique_ptr<Attribute> readAttribute(ByteReader& in, uint32_t index, const ConstantPool& pool,
-                                         unsigned depth = 0);
+/// Reads one attribute with the context's pool: header, then the layout its
+/// name selects (raw bytes for an unknown name), made in the context's arena.
+/// `index` is its position in the list being read; `depth` counts the Code
+/// attributes the list is nested in.
+const Attribute* readAttribute(ReadContext& context, uint32_t index, unsigned depth = 0);
+
+/// Reads `count` attributes into a list, positions from 0.
+AttributeList readAttributes(ReadContext& context, uint32_t count, unsigned depth = 0);
 
 /// The first attribute of `list` that is a `T`, or null.
 template <typename T>
 const T* findAttribute(const AttributeList& list) {
-    for (const auto& a : list)
+    for (const Attribute* a : list)
         if (const T* typed = a->as<T>())
             return typed;
     return nullptr;

@@ -1,28 +1,19 @@
 #pragma once
 
 #include "classfile/Attribute.h"
-#include "classfile/Pooled.h"
+#include "classfile/RecordArena.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace classfile {
 
-class ByteReader;
 class ConstantPool;
+struct ReadContext;
 
 /// Row of a Code attribute's exception table.
 class ExceptionInfo {
 public:
-    virtual ~ExceptionInfo() = default;
-    ExceptionInfo() = default;
-    ExceptionInfo(const ExceptionInfo&) = default;
-    ExceptionInfo(ExceptionInfo&&) = default;
-    ExceptionInfo& operator=(const ExceptionInfo&) = default;
-    ExceptionInfo& operator=(ExceptionInfo&&) = default;
-
     uint16_t start_pc = 0;
     uint16_t end_pc = 0;
     uint16_t handler_pc = 0;
@@ -33,13 +24,6 @@ public:
 /// Row of an InnerClasses attribute.
 class InnerClassInfo {
 public:
-    virtual ~InnerClassInfo() = default;
-    InnerClassInfo() = default;
-    InnerClassInfo(const InnerClassInfo&) = default;
-    InnerClassInfo(InnerClassInfo&&) = default;
-    InnerClassInfo& operator=(const InnerClassInfo&) = default;
-    InnerClassInfo& operator=(InnerClassInfo&&) = default;
-
     uint32_t position = 0; ///< position in the table, from 0
     uint16_t inner_class_info_index = 0;
     uint16_t outer_class_info_index = 0;
@@ -51,13 +35,6 @@ public:
 /// Row of a LineNumberTable attribute.
 class LineNumberInfo {
 public:
-    virtual ~LineNumberInfo() = default;
-    LineNumberInfo() = default;
-    LineNumberInfo(const LineNumberInfo&) = default;
-    LineNumberInfo(LineNumberInfo&&) = default;
-    LineNumberInfo& operator=(const LineNumberInfo&) = default;
-    LineNumberInfo& operator=(LineNumberInfo&&) = default;
-
     uint32_t position = 0; ///< position in the table, from 0
     uint16_t start_pc = 0;
     uint16_t line_number = 0;
@@ -66,13 +43,6 @@ public:
 /// Row of a LocalVariableTable attribute.
 class LocalVariableInfo {
 public:
-    virtual ~LocalVariableInfo() = default;
-    LocalVariableInfo() = default;
-    LocalVariableInfo(const LocalVariableInfo&) = default;
-    LocalVariableInfo(LocalVariableInfo&&) = default;
-    LocalVariableInfo& operator=(const LocalVariableInfo&) = default;
-    LocalVariableInfo& operator=(LocalVariableInfo&&) = default;
-
     uint32_t position = 0; ///< position in the table, from 0
     uint16_t start_pc = 0;
     uint16_t length = 0;
@@ -86,87 +56,93 @@ public:
 /// locals and of the operand stack at a bytecode offset.
 class StackMapEntry {
 public:
-    /// A verification type; its class is its kind.
-    class Ty : public Pooled {
+    /// A verification type; its class is its kind, told by its tag.
+    class Ty {
     public:
-        virtual ~Ty() = default;
+        /// The type as a `T`, or null when it is another kind.
         template <typename T>
         const T* as() const {
-            return dynamic_cast<const T*>(this);
+            return tag == T::TAG ? static_cast<const T*>(this) : nullptr;
         }
         const int8_t tag; ///< the tag as read, 0 to 8
 
     protected:
         explicit Ty(int8_t t) : tag(t) {}
+        ~Ty() = default;
         Ty(const Ty&) = delete;
         Ty& operator=(const Ty&) = delete;
     };
-    class TyBogus : public Ty {
+    class TyBogus final : public Ty {
     public:
-        TyBogus() : Ty(0) {}
+        static constexpr int8_t TAG = 0;
+        TyBogus() : Ty(TAG) {}
     };
-    class TyInteger : public Ty {
+    class TyInteger final : public Ty {
     public:
-        TyInteger() : Ty(1) {}
+        static constexpr int8_t TAG = 1;
+        TyInteger() : Ty(TAG) {}
     };
-    class TyFloat : public Ty {
+    class TyFloat final : public Ty {
     public:
-        TyFloat() : Ty(2) {}
+        static constexpr int8_t TAG = 2;
+        TyFloat() : Ty(TAG) {}
     };
-    class TyDouble : public Ty {
+    class TyDouble final : public Ty {
     public:
-        TyDouble() : Ty(3) {}
+        static constexpr int8_t TAG = 3;
+        TyDouble() : Ty(TAG) {}
     };
-    class TyLong : public Ty {
+    class TyLong final : public Ty {
     public:
-        TyLong() : Ty(4) {}
+        static constexpr int8_t TAG = 4;
+        TyLong() : Ty(TAG) {}
     };
-    class TyNull : public Ty {
+    class TyNull final : public Ty {
     public:
-        TyNull() : Ty(5) {}
+        static constexpr int8_t TAG = 5;
+        TyNull() : Ty(TAG) {}
     };
-    class TyInitObject : public Ty {
+    class TyInitObject final : public Ty {
     public:
-        TyInitObject() : Ty(6) {}
+        static constexpr int8_t TAG = 6;
+        TyInitObject() : Ty(TAG) {}
     };
     /// An object of the class in pool slot `cpool_index`.
-    class TyObject : public Ty {
+    class TyObject final : public Ty {
     public:
-        TyObject(uint16_t index, const ConstantPool* p) : Ty(7), cpool_index(index), pool(p) {}
+        static constexpr int8_t TAG = 7;
+        TyObject(uint16_t index, const ConstantPool* p) : Ty(TAG), cpool_index(index), pool(p) {}
         uint16_t cpool_index;
         const ConstantPool* pool;
     };
     /// An object not yet initialised, created by the instruction at `offset`.
-    class TyNewObject : public Ty {
+    class TyNewObject final : public Ty {
     public:
-        explicit TyNewObject(uint16_t off) : Ty(8), offset(off) {}
+        static constexpr int8_t TAG = 8;
+        explicit TyNewObject(uint16_t off) : Ty(TAG), offset(off) {}
         uint16_t offset;
     };
-    using TyList = std::vector<std::unique_ptr<Ty>>;
-
-    StackMapEntry() = default;
-    virtual ~StackMapEntry() = default;
-    StackMapEntry(StackMapEntry&&) = default;
-    StackMapEntry& operator=(StackMapEntry&&) = default;
+    /// Verification types, made in the class's arena.
+    using TyList = RecordList<const Ty*>;
 
     uint16_t offset = 0;
     TyList locals;
     TyList stack;
 };
 
-/// Reads one verification type and appends it to `list`.
-void readTy(StackMapEntry::TyList& list, ByteReader& in, const ConstantPool& pool);
+/// Reads one verification type with the context's pool and appends it to `list`.
+void readTy(RecordListBuilder<const StackMapEntry::Ty*>& list, ReadContext& context);
 
 class AttributeLineNumberTable;
 class AttributeLocalVariableTable;
 class AttributeStackMap;
 
 /// "Code": a method's bytecode, exception table and nested attributes.
-class AttributeCode : public Attribute {
+class AttributeCode final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::Code;
     /// `depth` counts the Code attributes this one is nested in.
-    AttributeCode(ByteReader& in, const ConstantPool& pool, unsigned depth = 0);
+    AttributeCode(ReadContext& context, unsigned depth = 0);
     void print(std::ostream& out) const override;
 
     /// The first local-variable row for `slot`, or null.
@@ -174,13 +150,14 @@ public:
     /// Instruction listing of the first `limit` bytes of the code.
     std::string listCode(int32_t limit) const;
 
+    // The counts come first so that they share two words.
     uint16_t max_stack = 0;
     uint16_t max_locals = 0;
-    int32_t code_length = 0;
-    std::vector<uint8_t> code;
     uint16_t exception_table_length = 0;
-    RecordVector<ExceptionInfo> exception_table;
     uint16_t attributes_count = 0;
+    int32_t code_length = 0;
+    RecordList<uint8_t> code;
+    RecordList<ExceptionInfo> exception_table;
     AttributeList attributes;
     /// The last attribute of each of these kinds among `attributes`, or null.
     const AttributeStackMap* stackMap = nullptr;
@@ -189,36 +166,36 @@ public:
 };
 
 /// "ConstantValue".
-class AttributeConstantValue : public Attribute {
+class AttributeConstantValue final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::ConstantValue;
-    explicit AttributeConstantValue(ByteReader& in);
+    explicit AttributeConstantValue(ReadContext& context);
     void print(std::ostream& out) const override;
     uint16_t constant_value_index = 0;
 };
 
 /// "Exceptions": the classes a method declares it throws.
-class AttributeExceptions : public Attribute {
+class AttributeExceptions final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::Exceptions;
-    explicit AttributeExceptions(ByteReader& in);
+    explicit AttributeExceptions(ReadContext& context);
     void print(std::ostream& out) const override;
     uint16_t number_of_exceptions = 0;
-    std::vector<uint32_t> exception_index_table;
+    RecordList<uint32_t> exception_index_table;
 };
 
 /// "InnerClasses".
-class AttributeInnerClasses : public Attribute {
+class AttributeInnerClasses final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::InnerClasses;
-    AttributeInnerClasses(ByteReader& in, const ConstantPool& pool);
+    explicit AttributeInnerClasses(ReadContext& context);
     void print(std::ostream& out) const override;
     uint16_t number_of_classes = 0;
-    std::vector<InnerClassInfo> classes;
+    RecordList<InnerClassInfo> classes;
 };
 
 /// "Synthetic".
-class AttributeSynthetic : public Attribute {
+class AttributeSynthetic final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::Synthetic;
     AttributeSynthetic() : Attribute(KIND) {}
@@ -226,35 +203,35 @@ public:
 };
 
 /// "SourceFile".
-class AttributeSourceFile : public Attribute {
+class AttributeSourceFile final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::SourceFile;
-    explicit AttributeSourceFile(ByteReader& in);
+    explicit AttributeSourceFile(ReadContext& context);
     void print(std::ostream& out) const override;
     uint16_t source_file_index = 0;
 };
 
 /// "LineNumberTable".
-class AttributeLineNumberTable : public Attribute {
+class AttributeLineNumberTable final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::LineNumberTable;
-    explicit AttributeLineNumberTable(ByteReader& in);
+    explicit AttributeLineNumberTable(ReadContext& context);
     void print(std::ostream& out) const override;
     uint16_t line_number_table_length = 0;
-    RecordVector<LineNumberInfo> line_number_table;
+    RecordList<LineNumberInfo> line_number_table;
 };
 
 /// "LocalVariableTable"; the row count is the list's size.
-class AttributeLocalVariableTable : public Attribute {
+class AttributeLocalVariableTable final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::LocalVariableTable;
-    AttributeLocalVariableTable(ByteReader& in, const ConstantPool& pool);
+    explicit AttributeLocalVariableTable(ReadContext& context);
     void print(std::ostream& out) const override;
-    RecordVector<LocalVariableInfo> local_variable_table;
+    RecordList<LocalVariableInfo> local_variable_table;
 };
 
 /// "Deprecated".
-class AttributeDeprecated : public Attribute {
+class AttributeDeprecated final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::Deprecated;
     AttributeDeprecated() : Attribute(KIND) {}
@@ -263,22 +240,22 @@ public:
 
 /// "StackMap" of the limited-device profile (the later StackMapTable is kept
 /// as an unknown attribute).
-class AttributeStackMap : public Attribute {
+class AttributeStackMap final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::StackMap;
-    AttributeStackMap(ByteReader& in, const ConstantPool& pool);
+    explicit AttributeStackMap(ReadContext& context);
     void print(std::ostream& out) const override;
     uint16_t numberOfEntries = 0;
-    std::vector<StackMapEntry> entries;
+    RecordList<StackMapEntry> entries;
 };
 
 /// Any attribute of a name the reader does not know: its raw bytes.
-class AttributeUnknown : public Attribute {
+class AttributeUnknown final : public Attribute {
 public:
     static constexpr AttributeKind KIND = AttributeKind::Unknown;
-    AttributeUnknown(ByteReader& in, uint32_t length);
+    AttributeUnknown(ReadContext& context, uint32_t length);
     void print(std::ostream& out) const override;
-    std::vector<uint8_t> info;
+    RecordList<uint8_t> info;
 };
 
 } // namespace classfile

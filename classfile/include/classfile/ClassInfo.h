@@ -6,20 +6,20 @@
 #include "classfile/ConstantPool.h"
 #include "classfile/FieldInfo.h"
 #include "classfile/MethodInfo.h"
-#include "classfile/Pooled.h"
+#include "classfile/RecordArena.h"
 
 #include <cstdint>
 #include <istream>
-#include <memory>
-#include <vector>
 
 namespace classfile {
 
-class ByteReader;
+struct ReadContext;
 
 /// A class file read in one pass: header, constant pool, fields, methods and
 /// class attributes. Construction either reads the whole class or throws;
-/// nothing is changed afterwards.
+/// nothing is changed afterwards. All the class's records live in its own
+/// arena and go with it; the lists and pointers of records refer to them
+/// without owning them, so no record can be taken out of the class.
 ///
 /// Bad input fails with std::runtime_error (util::RuntimeErrorST for an
 /// unknown pool tag, zulx::StatusException 31 for a class name index outside
@@ -41,14 +41,15 @@ public:
     uint16_t minor_version = 0;
     uint16_t major_version = 0;
     uint16_t constant_pool_count = 0;
-    std::unique_ptr<ConstantPool> constant_pool;
+    /// The pool, in the class's arena (always present once constructed).
+    const ConstantPool* constant_pool = nullptr;
     uint32_t access_flags = 0;
     /// Pool slots named by the header; null for index 0 or an empty slot.
     const ConstantPoolEntry* this_class = nullptr;
     const ConstantPoolEntry* super_class = nullptr;
-    std::vector<const ConstantPoolEntry*> interfaces;
-    std::vector<std::unique_ptr<FieldInfo>> fields;
-    std::vector<std::unique_ptr<MethodInfo>> methods;
+    RecordList<const ConstantPoolEntry*> interfaces;
+    RecordList<const FieldInfo*> fields;
+    RecordList<const MethodInfo*> methods;
     AttributeList attributes;
     bool isSynthetic = false;
     bool isDeprecated = false;
@@ -59,10 +60,11 @@ public:
     /// The constant pool (always present once constructed).
     const ConstantPool& pool() const { return *constant_pool; }
 
+    /// Bytes the class's records take from the general allocator.
+    size_t recordBytes() const { return mArena.reserved(); }
+
 private:
-    void read(ByteReader& in);
-    /// Destroys every record while the arena is active, before it goes.
-    void releaseRecords();
+    void read(ReadContext& context);
 
     /// Holds the memory of all the class's records.
     RecordArena mArena;

@@ -5,11 +5,10 @@
 namespace classfile {
 
 /// One field of a class with its attributes.
-class FieldInfo : public MemberInfo {
+class FieldInfo final : public MemberInfo {
 public:
-    /// Reads the record at position `index` of the owner's field list.
-    FieldInfo(ByteReader& in, uint32_t index, const ClassInfo& owner);
-    ~FieldInfo() override;
+    /// Reads the record at position `index` of the context owner's field list.
+    FieldInfo(ReadContext& context, uint32_t index);
 
     bool hasConstantValue = false;
 };

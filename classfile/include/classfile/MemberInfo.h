@@ -1,20 +1,19 @@
 #pragma once
 
 #include "classfile/Attribute.h"
-#include "classfile/Pooled.h"
 
 #include <cstdint>
 
 namespace classfile {
 
-class ByteReader;
 class ClassInfo;
+struct ReadContext;
 
 /// What fields and methods share: position, flags, name and descriptor
-/// indices and the attribute list.
-class MemberInfo : public Pooled {
+/// indices and the attribute list. Members live in their class's arena and go
+/// with it.
+class MemberInfo {
 public:
-    virtual ~MemberInfo();
     MemberInfo(const MemberInfo&) = delete;
     MemberInfo& operator=(const MemberInfo&) = delete;
 
@@ -29,10 +28,10 @@ public:
     bool isDeprecated = false;
 
 protected:
-    MemberInfo(uint32_t position, const ClassInfo& classInfo)
-        : index(position), owner(&classInfo) {}
+    MemberInfo(uint32_t position, const ClassInfo* classInfo) : index(position), owner(classInfo) {}
+    ~MemberInfo() = default;
     /// Reads the record; returns whether a ConstantValue attribute was among them.
-    bool read(ByteReader& in);
+    bool read(ReadContext& context);
 };
 
 } // namespace classfile

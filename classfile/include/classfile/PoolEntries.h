@@ -1,16 +1,16 @@
 #pragma once
 
-#include "classfile/Pooled.h"
+#include "classfile/RecordArena.h"
 
 #include <cstdint>
 #include <iosfwd>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace classfile {
 
-class ByteReader;
 class ConstantPool;
+struct ReadContext;
 
 /// Constant-pool tags known to the reader. Tag 2 is the program's own
 /// length-prefixed byte entry; the standard's later tags are not accepted.
@@ -30,10 +30,10 @@ enum PoolTag : uint8_t {
 };
 
 /// One constant-pool entry. Entries turn themselves into text with toString,
-/// following the indices they hold through their pool.
-class ConstantPoolEntry : public Pooled {
+/// following the indices they hold through their pool. Entries live in their
+/// class's arena and go with it: none is ever deleted on its own.
+class ConstantPoolEntry {
 public:
-    virtual ~ConstantPoolEntry();
     /// The entry's value as narrow text; referring entries follow their indices.
     virtual std::string toString() const = 0;
     /// Check made once after the whole class is read; nothing by default.
@@ -60,43 +60,47 @@ public:
         return as<T>() != nullptr;
     }
 
+    // The slot number and tag share a word.
     uint32_t index = 0;                 ///< the entry's own slot number
-    const ConstantPool* pool = nullptr; ///< the pool that holds it
     PoolTag tag;                        ///< kind of entry, as read from the file
+    const ConstantPool* pool = nullptr; ///< the pool that holds it
 
 protected:
     explicit ConstantPoolEntry(PoolTag t) : tag(t) {}
-    ConstantPoolEntry(const ConstantPoolEntry&) = default;
-    ConstantPoolEntry& operator=(const ConstantPoolEntry&) = default;
+    ~ConstantPoolEntry() = default;
+    ConstantPoolEntry(const ConstantPoolEntry&) = delete;
+    ConstantPoolEntry& operator=(const ConstantPoolEntry&) = delete;
 };
 
 /// Tag 1: the bytes of a modified-UTF-8 string, kept exactly as stored.
-class CPEUtf8 : public ConstantPoolEntry {
+class CPEUtf8 final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_UTF8;
-    explicit CPEUtf8(ByteReader& in);
+    explicit CPEUtf8(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
-    std::string value;
+    /// The text, in the class's arena.
+    std::string_view value;
 };
 
 /// Tag 2: a byte string with a 4-byte length.
-class CPEUnicode : public ConstantPoolEntry {
+class CPEUnicode final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_UNICODE;
-    explicit CPEUnicode(ByteReader& in);
+    explicit CPEUnicode(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
-    /// The bytes as read; `value` holds the same bytes as text.
-    std::vector<uint8_t> bytes;
-    std::string value;
+    /// The bytes as read, in the class's arena; `value` views the same bytes
+    /// as text.
+    RecordList<uint8_t> bytes;
+    std::string_view value;
 };
 
 /// Tag 3.
-class CPEInteger : public ConstantPoolEntry {
+class CPEInteger final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_INTEGER;
-    explicit CPEInteger(ByteReader& in);
+    explicit CPEInteger(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -104,10 +108,10 @@ public:
 };
 
 /// Tag 4: an IEEE single from the 32 bits as stored.
-class CPEFloat : public ConstantPoolEntry {
+class CPEFloat final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_FLOAT;
-    explicit CPEFloat(ByteReader& in);
+    explicit CPEFloat(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -115,10 +119,10 @@ public:
 };
 
 /// Tag 5: takes two slots.
-class CPELong : public ConstantPoolEntry {
+class CPELong final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_LONG;
-    explicit CPELong(ByteReader& in);
+    explicit CPELong(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -126,10 +130,10 @@ public:
 };
 
 /// Tag 6: an IEEE double from the 64 bits as stored; takes two slots.
-class CPEDouble : public ConstantPoolEntry {
+class CPEDouble final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_DOUBLE;
-    explicit CPEDouble(ByteReader& in);
+    explicit CPEDouble(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -137,10 +141,10 @@ public:
 };
 
 /// Tag 7: a class named by a pool slot (internal form, "/" between packages).
-class CPEClass : public ConstantPoolEntry {
+class CPEClass final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_CLASS;
-    explicit CPEClass(ByteReader& in);
+    explicit CPEClass(ReadContext& in);
     std::string toString() const override;
     /// Fails with status 31 when name_index lies outside the pool.
     void resolve() const override;
@@ -150,10 +154,10 @@ public:
 };
 
 /// Tag 8: a string literal whose text is a pool slot.
-class CPEString : public ConstantPoolEntry {
+class CPEString final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_STRING;
-    explicit CPEString(ByteReader& in);
+    explicit CPEString(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -173,39 +177,40 @@ public:
     uint32_t name_and_type_index = 0;
 
 protected:
-    CPERef(PoolTag t, ByteReader& in);
+    CPERef(PoolTag t, ReadContext& in);
+    ~CPERef() = default;
 };
 
 /// Tag 9.
-class CPEFieldRef : public CPERef {
+class CPEFieldRef final : public CPERef {
 public:
     static constexpr PoolTag TAG = TAG_FIELDREF;
-    explicit CPEFieldRef(ByteReader& in) : CPERef(TAG, in) {}
+    explicit CPEFieldRef(ReadContext& in) : CPERef(TAG, in) {}
     void print(std::ostream& out) const override;
 };
 
 /// Tag 10.
-class CPEMethodRef : public CPERef {
+class CPEMethodRef final : public CPERef {
 public:
     static constexpr PoolTag TAG = TAG_METHODREF;
-    explicit CPEMethodRef(ByteReader& in) : CPERef(TAG, in) {}
+    explicit CPEMethodRef(ReadContext& in) : CPERef(TAG, in) {}
     void print(std::ostream& out) const override;
     std::string describe() const override;
 };
 
 /// Tag 11.
-class CPEInterfaceMethodRef : public CPERef {
+class CPEInterfaceMethodRef final : public CPERef {
 public:
     static constexpr PoolTag TAG = TAG_INTERFACE_METHODREF;
-    explicit CPEInterfaceMethodRef(ByteReader& in) : CPERef(TAG, in) {}
+    explicit CPEInterfaceMethodRef(ReadContext& in) : CPERef(TAG, in) {}
     void print(std::ostream& out) const override;
 };
 
 /// Tag 12: a member's name and descriptor.
-class CPENameAndType : public ConstantPoolEntry {
+class CPENameAndType final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_NAME_AND_TYPE;
-    explicit CPENameAndType(ByteReader& in);
+    explicit CPENameAndType(ReadContext& in);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;

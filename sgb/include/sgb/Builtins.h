@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace sgb {
 
@@ -20,8 +20,8 @@ size_t builtinCount();
 const BuiltinRow& builtinRow(size_t id);
 
 /// The id of the built-in whose name followed directly by its descriptor is
-/// `key` (for example "abs(D)D"), or -1 when there is none. The lookup map is
+/// `key` (for example "abs(D)D"), or -1 when there is none. The lookup table is
 /// built on the first call, once, even when several threads call at once.
-int32_t lookupBuiltin(const std::string& key);
+int32_t lookupBuiltin(std::string_view key);
 
 } // namespace sgb

@@ -9,6 +9,8 @@
 
 namespace sgb {
 
+class ExpansionBudget;
+
 /// Stores typed constant entries into a rule data record, one per constant-
 /// pool index. Each call takes over its payload; nothing leaks when a call
 /// throws. The vector grows to end at the index stored last, leaving null
@@ -16,7 +18,9 @@ namespace sgb {
 /// call, and an index is stored at most once.
 class EntryWriter {
 public:
-    explicit EntryWriter(zulx::RuleData& record) : mRecord(record) {}
+    /// The method index keys are charged to `budget` when there is one.
+    explicit EntryWriter(zulx::RuleData& record, ExpansionBudget* budget = nullptr)
+        : mRecord(record), mBudget(budget) {}
 
     void putString(size_t index, std::wstring text);
     void putDouble(size_t index, double value);
@@ -35,6 +39,7 @@ private:
     void put(size_t index, int32_t tag, std::unique_ptr<T> payload);
 
     zulx::RuleData& mRecord;
+    ExpansionBudget* mBudget;
 };
 
 } // namespace sgb
