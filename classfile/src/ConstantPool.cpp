@@ -16,33 +16,33 @@ namespace classfile {
 
 namespace {
 
-ConstantPoolEntry* readEntry(ReadContext& in, unsigned tag) {
-    RecordArena& arena = in.arena;
+ConstantPoolEntry* readEntry(ReadContext& context, unsigned tag) {
+    RecordArena& arena = context.arena;
     switch (tag) {
     case TAG_UTF8:
-        return arena.make<CPEUtf8>(in);
+        return arena.make<CPEUtf8>(context);
     case TAG_UNICODE:
-        return arena.make<CPEUnicode>(in);
+        return arena.make<CPEUnicode>(context);
     case TAG_INTEGER:
-        return arena.make<CPEInteger>(in);
+        return arena.make<CPEInteger>(context);
     case TAG_FLOAT:
-        return arena.make<CPEFloat>(in);
+        return arena.make<CPEFloat>(context);
     case TAG_LONG:
-        return arena.make<CPELong>(in);
+        return arena.make<CPELong>(context);
     case TAG_DOUBLE:
-        return arena.make<CPEDouble>(in);
+        return arena.make<CPEDouble>(context);
     case TAG_CLASS:
-        return arena.make<CPEClass>(in);
+        return arena.make<CPEClass>(context);
     case TAG_STRING:
-        return arena.make<CPEString>(in);
+        return arena.make<CPEString>(context);
     case TAG_FIELDREF:
-        return arena.make<CPEFieldRef>(in);
+        return arena.make<CPEFieldRef>(context);
     case TAG_METHODREF:
-        return arena.make<CPEMethodRef>(in);
+        return arena.make<CPEMethodRef>(context);
     case TAG_INTERFACE_METHODREF:
-        return arena.make<CPEInterfaceMethodRef>(in);
+        return arena.make<CPEInterfaceMethodRef>(context);
     case TAG_NAME_AND_TYPE:
-        return arena.make<CPENameAndType>(in);
+        return arena.make<CPENameAndType>(context);
     default:
         return nullptr;
     }

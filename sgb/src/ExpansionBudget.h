@@ -7,10 +7,12 @@
 // copy it anew, so that a file of 64 KiB would take gigabytes. The
 // translation charges each wide text it makes from pool text, each copy of a
 // method's code, each method index key and each parameter record; once the
-// charges pass the limit it fails with std::runtime_error naming the limit. The limit lies far
-// above what a rule file needs even when many entries share one long text (200 annotations sharing
-// a 1,000-character text spend 0.8 MB), and grows with the file so that a large file that copies
-// nothing needlessly always fits. Each translation has its own budget, which its steps are handed.
+// charges pass the limit it fails with std::runtime_error naming the limit.
+// The limit lies far above what a rule file needs even when many entries
+// share one long text (200 annotations sharing a 1,000-character text spend
+// 0.8 MB), and grows with the file so that a large file that copies nothing
+// needlessly always fits. Each translation has its own budget, which its
+// steps are handed.
 
 #include <cstdint>
 

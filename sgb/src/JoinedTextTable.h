@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +12,12 @@ namespace sgb {
 /// Texts to numbers, for lookups made once per pool entry: a member is known
 /// by its name followed directly by its descriptor, and the table finds that
 /// joined text without anyone joining the two into a string of its own. Its
-/// slots are sized for the expected number of keys at the start, so that
-/// neither building nor looking up allocates per key. The table refers to the
-/// texts it is given; they must outlive it.
+/// slots are sized for all its keys at the start (the callers know how many
+/// there are), so that neither building nor looking up allocates per key. The
+/// table refers to the texts it is given; they must outlive it.
 class JoinedTextTable {
 public:
-    /// A table sized for `keys` keys; it grows when more come.
+    /// A table for at most `keys` distinct keys.
     explicit JoinedTextTable(size_t keys) {
         size_t slots = 16;
         while (slots < 2 * keys)
@@ -36,9 +37,11 @@ public:
                 slot.value = value;
             return;
         }
+        // Never more than half full, so that a free slot ends every probe.
+        if (2 * (mUsed + 1) > mSlots.size())
+            throw std::logic_error("joined text table: more keys than it was made for");
         slot = Slot{true, h, first, second, value};
-        if (2 * ++mUsed > mSlots.size())
-            grow();
+        ++mUsed;
     }
 
     /// The value of the key whose joined text is `joined`, or null.
@@ -71,20 +74,6 @@ private:
             const Slot& slot = mSlots[i];
             if (!slot.used || (slot.hash == h && joinedEquals(slot, joined)))
                 return i;
-        }
-    }
-
-    void grow() {
-        std::vector<Slot> old(2 * mSlots.size());
-        old.swap(mSlots);
-        const size_t mask = mSlots.size() - 1;
-        for (const Slot& slot : old) {
-            if (!slot.used)
-                continue;
-            size_t i = slot.hash & mask;
-            while (mSlots[i].used)
-                i = (i + 1) & mask;
-            mSlots[i] = slot;
         }
     }
 

@@ -82,6 +82,11 @@ TEST(ConstantTranslationTest, EveryKindOfPoolEntry) {
     f.addMethod(method("wide", "(JD)V", true, true, {{"big", "J"}, {"x", "D"}, {"f", "F"}}));
     // Defined here: wins over the builtin of that key.
     f.addMethod(method("abs", "(D)D", true, true, {}));
+    // Of two methods of one name and descriptor, the later one is called.
+    f.addMethod(method("twin", "()V", true, false, {}));
+    MethodSpec laterTwin = method("twin", "()V", true, false, {});
+    laterTwin.code = {0x00, 0xB1};
+    f.addMethod(laterTwin);
     const uint16_t height = f.ownField("height");
     const uint16_t name = f.ownField("name", "Ljava/lang/String;");
     const uint16_t handleDD = f.builtinCall("_$getHandle", "(DD)D");
@@ -98,6 +103,7 @@ TEST(ConstantTranslationTest, EveryKindOfPoolEntry) {
         {f.ownCall("Missing$rule", "(D)V"), "3 -1 1 -1 0 0 1 1 Missing$rule Missing (D)V [] []"},
         {f.ownCall("missingFunction", "()D"), "3 -1 1 -1 0 0 1 0 missingFunction  ()D [] []"},
         {f.builtinCall("abs", "(D)D"), "3 4 0 4 1 0 1 1 abs  (D)D [] [177]"},
+        {f.ownCall("twin", "()V"), "3 6 0 4 0 0 1 1 twin  ()V [] [0 177]"},
         {f.builtinCall("_$setStyleSelector", "(II)V"), "4 339"},
         {f.builtinCall("_$createShape", "(Ljava/lang/String;)V"), "5 null"},
         {f.builtinCall("abs", "(I)I"), "3 -1 1 -1 0 0 1 0 abs  (I)I [] []"},
@@ -108,6 +114,7 @@ TEST(ConstantTranslationTest, EveryKindOfPoolEntry) {
         {name, "-"},
         {f.enumConstant("AreaSelector", "world$west"), "7 29 AreaSelector.world$west"},
         {f.enumConstant("Scale", "abs"), "7 -1 Scale.abs"}, // unknown keyword
+        {f.enumConstant("Scale", "w\xC3\xA9st"), "7 -1 Scale.w\xC3\xA9st"},
         {f.w.string("h\xC3\xA9llo"), "0 h\xC3\xA9llo"},
         {f.w.doubleValue(2.5), "1 2.5"},
         {f.w.longValue(7), "-"},

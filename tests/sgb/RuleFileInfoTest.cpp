@@ -149,10 +149,19 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
         {"GroupB1", {group("B", 1)}},
         {"GroupA1", {group("A", 1)}},
         {"NanGroupA", {group("A", nan)}},
+        // Names alike in their first sixteen characters or more.
+        {"LongPrefixNameABC", {order(4)}},
+        {"RoofShapeB", {order(4)}},
+        {"LongPrefixNameAB", {order(4)}},
+        {"RoofShapeA", {order(4)}},
+        {"LongPrefixNameAA9", {order(4)}},
     };
     RuleFileWriter f;
     for (const auto& [name, annotations] : rules)
         f.addEntry("_$RULE", name, "()V", {}, annotations);
+    // Entries equal in every key keep their method order.
+    f.addEntry("_$RULE", "Twin", "(Z)V", {}, {order(4)});
+    f.addEntry("_$RULE", "Twin", "()V", {}, {order(4)});
     f.addAttr("attrA", "()D", {order(-1)});
     f.addAttr("$a$$b", "()D"); // every "$" after the first: "."
 
@@ -161,7 +170,9 @@ TEST(RuleFileInfoTest, OrderAndGroupFromAnnotationsAndTheSortOfEntries) {
     EXPECT_EQ(describe(info.rules, info.numRules),
               "0 GroupA1()@-0/1 A 0 GroupB1()@-0/1 B 0 Walls()@-0/5 Wall 0 GroupNoFloat()@-0 "
               "0 OrderedByText()@-0 0 StartWithArg()@-0 0 Alpha()@1 0 Zeta()@1 0 \u03A9b()@3 "
-              "0 \u0460a()@3 0 Start()@1000000 "
+              "0 \u0460a()@3 0 LongPrefixNameAA9()@4 0 LongPrefixNameAB()@4 "
+              "0 LongPrefixNameABC()@4 0 RoofShapeA()@4 0 RoofShapeB()@4 0 Twin(1 param0)@4 "
+              "0 Twin()@4 0 Start()@1000000 "
               "0 OrderThenStart()@1000002 0 NanA()@nan 0 NanB()@nan 0 NanGroupA()@-0/nan A ");
     EXPECT_EQ(describe(info.attributes, info.numAttributes), "2 attrA()@-1 2 $a..b()@-0 ");
 }

@@ -76,7 +76,7 @@ protected:
 class CPEUtf8 final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_UTF8;
-    explicit CPEUtf8(ReadContext& in);
+    explicit CPEUtf8(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     /// The text, in the class's arena.
@@ -87,7 +87,7 @@ public:
 class CPEUnicode final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_UNICODE;
-    explicit CPEUnicode(ReadContext& in);
+    explicit CPEUnicode(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     /// The bytes as read, in the class's arena; `value` views the same bytes
@@ -100,7 +100,7 @@ public:
 class CPEInteger final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_INTEGER;
-    explicit CPEInteger(ReadContext& in);
+    explicit CPEInteger(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -111,7 +111,7 @@ public:
 class CPEFloat final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_FLOAT;
-    explicit CPEFloat(ReadContext& in);
+    explicit CPEFloat(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -122,7 +122,7 @@ public:
 class CPELong final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_LONG;
-    explicit CPELong(ReadContext& in);
+    explicit CPELong(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -133,7 +133,7 @@ public:
 class CPEDouble final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_DOUBLE;
-    explicit CPEDouble(ReadContext& in);
+    explicit CPEDouble(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -144,7 +144,7 @@ public:
 class CPEClass final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_CLASS;
-    explicit CPEClass(ReadContext& in);
+    explicit CPEClass(ReadContext& context);
     std::string toString() const override;
     /// Fails with status 31 when name_index lies outside the pool.
     void resolve() const override;
@@ -157,7 +157,7 @@ public:
 class CPEString final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_STRING;
-    explicit CPEString(ReadContext& in);
+    explicit CPEString(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
@@ -177,7 +177,7 @@ public:
     uint32_t name_and_type_index = 0;
 
 protected:
-    CPERef(PoolTag t, ReadContext& in);
+    CPERef(PoolTag t, ReadContext& context);
     ~CPERef() = default;
 };
 
@@ -185,7 +185,7 @@ protected:
 class CPEFieldRef final : public CPERef {
 public:
     static constexpr PoolTag TAG = TAG_FIELDREF;
-    explicit CPEFieldRef(ReadContext& in) : CPERef(TAG, in) {}
+    explicit CPEFieldRef(ReadContext& context) : CPERef(TAG, context) {}
     void print(std::ostream& out) const override;
 };
 
@@ -193,7 +193,7 @@ public:
 class CPEMethodRef final : public CPERef {
 public:
     static constexpr PoolTag TAG = TAG_METHODREF;
-    explicit CPEMethodRef(ReadContext& in) : CPERef(TAG, in) {}
+    explicit CPEMethodRef(ReadContext& context) : CPERef(TAG, context) {}
     void print(std::ostream& out) const override;
     std::string describe() const override;
 };
@@ -202,7 +202,7 @@ public:
 class CPEInterfaceMethodRef final : public CPERef {
 public:
     static constexpr PoolTag TAG = TAG_INTERFACE_METHODREF;
-    explicit CPEInterfaceMethodRef(ReadContext& in) : CPERef(TAG, in) {}
+    explicit CPEInterfaceMethodRef(ReadContext& context) : CPERef(TAG, context) {}
     void print(std::ostream& out) const override;
 };
 
@@ -210,7 +210,7 @@ public:
 class CPENameAndType final : public ConstantPoolEntry {
 public:
     static constexpr PoolTag TAG = TAG_NAME_AND_TYPE;
-    explicit CPENameAndType(ReadContext& in);
+    explicit CPENameAndType(ReadContext& context);
     std::string toString() const override;
     void print(std::ostream& out) const override;
     std::string describe() const override;
