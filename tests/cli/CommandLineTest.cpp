@@ -126,9 +126,11 @@ void expectFragments(const std::string& text, const Strings& fragments) {
 
 TEST_P(ZulCommandLine, Runs) {
     const Case& c = GetParam();
-    // A crash of a probed library must reach the probe as the signal it is.
+    // A crash of a probed library must reach the probe as the signal it is,
+    // not as a sanitizer's report and exit status.
     const testsupport::CommandResult r = testsupport::runCommand(
-        std::string("cd '") + ZUL_EXAMPLES_DIR + "' && ASAN_OPTIONS=$ASAN_OPTIONS:handle_segv=0 '" +
+        std::string("cd '") + ZUL_EXAMPLES_DIR +
+        "' && ASAN_OPTIONS=$ASAN_OPTIONS:handle_segv=0 TSAN_OPTIONS=$TSAN_OPTIONS:handle_segv=0 '" +
         ZUL_COMMAND + "' " + replaceAll(c.args, "$T", dir->path()));
     EXPECT_FALSE(r.signaled);
     EXPECT_EQ(r.status, c.status) << r.out << r.err;
