@@ -1,7 +1,8 @@
 // Records belong to their class's arena: no record can be moved or copied
-// out of a class as an owner, lists hand out plain pointers, and the arena
-// poisons what it has not handed out, so that the address sanitizer sees a
-// read past a record as it sees one past a heap block.
+// out of a class as an owner, lists hand out plain pointers and check their
+// bounds, and the arena poisons what it has not handed out, so that the
+// address sanitizer sees a read past a record as it sees one past a heap
+// block.
 #include "ReadHelpers.h"
 
 #include "classfile/ClassInfo.h"
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <tuple>
 #include <type_traits>
 #include <vector>
@@ -44,6 +47,39 @@ TEST(RecordOwnership, WhatOutlivesTheClassIsCopiedOutOfIt) {
     const std::vector<uint8_t> kept(moved->code()->code.begin(), moved->code()->code.end());
     read.cls.reset();
     EXPECT_EQ(kept, (std::vector<uint8_t>{0x03, 0xB1}));
+}
+
+TEST(RecordOwnership, ListsIndexAndIterateTheirRecords) {
+    RecordArena arena;
+    RecordListBuilder<uint32_t> values(arena, 1); // grows past what was expected
+    for (uint32_t v : {5u, 7u, 9u})
+        values.push_back(v);
+    const RecordList<uint32_t> numbers = values.list();
+    EXPECT_EQ(numbers, (std::vector<uint32_t>{5, 7, 9}));
+    EXPECT_EQ(numbers.at(2), 9u);
+    EXPECT_THROW(numbers.at(3), std::out_of_range);
+
+    // Records laid out in place iterate as pointers to them, in order.
+    struct Row {
+        int value;
+    };
+    InPlaceListBuilder<Row> rows(arena, 2); // grows too
+    for (int v : {10, 20, 30, 40, 50})
+        new (rows.slot()) Row{v};
+    const InPlaceList<Row> list = rows.list();
+    ASSERT_EQ(list.size(), 5u);
+    std::vector<int> seen;
+    for (const Row* row : list)
+        seen.push_back(row->value);
+    EXPECT_EQ(seen, (std::vector<int>{10, 20, 30, 40, 50}));
+    const auto first = list.begin();
+    EXPECT_EQ(first[3], list[3]);
+    EXPECT_EQ(first[3]->value, 40);
+    EXPECT_EQ(list.end() - first, 5);
+    EXPECT_TRUE(first < list.end());
+    EXPECT_FALSE(list.end() < first);
+    EXPECT_EQ(list.back()->value, 50);
+    EXPECT_THROW(list.at(5), std::out_of_range);
 }
 
 TEST(RecordOwnership, ArenaPoisonsWhatItHasNotHandedOut) {

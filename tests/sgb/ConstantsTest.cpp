@@ -116,6 +116,11 @@ TEST(ConstantTranslationTest, EveryKindOfPoolEntry) {
         {f.enumConstant("Scale", "abs"), "7 -1 Scale.abs"}, // unknown keyword
         {f.enumConstant("Scale", "w\xC3\xA9st"), "7 -1 Scale.w\xC3\xA9st"},
         {f.w.string("h\xC3\xA9llo"), "0 h\xC3\xA9llo"},
+        // Texts are widened eight bytes at a time up to the first byte that
+        // is not plain ASCII or the first zero byte, where widening stops.
+        {f.w.string("plain ASCII for eight bytes, then \xC3\xA9"),
+         "0 plain ASCII for eight bytes, then \xC3\xA9"},
+        {f.w.string(std::string("sixteen bytes, a\0zero", 22)), "0 sixteen bytes, a"},
         {f.w.doubleValue(2.5), "1 2.5"},
         {f.w.longValue(7), "-"},
         {f.w.integer(99), "2 99"},
